@@ -1,0 +1,48 @@
+#include "bridge/AudioFilterBase.h"
+
+#include "bridge/AudioFilterEditor.h"
+
+void AudioFilterBase::setHostCallbacks (FilterNativeCallbacks* callbacks)
+{
+    hostCallbacks = callbacks;
+    fillFilterProperties (properties);
+}
+
+void AudioFilterBase::setParameterViaHost (int index, float normalisedValue)
+{
+    if (hostCallbacks != nullptr)
+        hostCallbacks->reportParameterChange (index, normalisedValue);
+    else
+        setParameterValue (index, normalisedValue);
+}
+
+AudioFilterEditor* AudioFilterBase::createAndTrackEditor()
+{
+    auto* editor = createFilterEditor();
+
+    if (editor != nullptr)
+    {
+        const juce::ScopedLock sl (filterLock);
+        activeEditor = editor;
+    }
+
+    return editor;
+}
+
+void AudioFilterBase::forgetEditor (AudioFilterEditor* editor)
+{
+    bool wasActive = false;
+
+    {
+        const juce::ScopedLock sl (filterLock);
+
+        if (editor != nullptr && activeEditor == editor)
+        {
+            activeEditor = nullptr;
+            wasActive = true;
+        }
+    }
+
+    if (wasActive)
+        editorForgotten (*editor);
+}

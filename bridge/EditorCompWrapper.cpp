@@ -1,0 +1,65 @@
+#include "bridge/EditorCompWrapper.h"
+
+#include "bridge/HostWindowChain.h"
+#include "bridge/JuceVSTWrapper.h"
+
+EditorCompWrapper::EditorCompWrapper (JuceVSTWrapper& owner) : ownerBridge (owner)
+{
+    setOpaque (true);
+}
+
+EditorCompWrapper::~EditorCompWrapper()
+{
+    deleteAllChildren();
+}
+
+void EditorCompWrapper::embedInHostWindow (void* hostWindow)
+{
+    setOpaque (true);
+    setVisible (false);
+    addToDesktop (0, hostWindow);
+    setVisible (true);
+}
+
+void EditorCompWrapper::paint (juce::Graphics&)
+{
+}
+
+void EditorCompWrapper::paintOverChildren (juce::Graphics&)
+{
+    // Repaints come while the user drags; the host is given its idle time after them.
+    triggerAsyncUpdate();
+}
+
+void EditorCompWrapper::resized()
+{
+    if (auto* editor = getChildComponent (0))
+        editor->setBounds (0, 0, getWidth(), getHeight());
+}
+
+void EditorCompWrapper::childBoundsChanged (juce::Component* child)
+{
+    if (child == nullptr)
+        return;
+
+    child->setTopLeftPosition (0, 0);
+    ownerBridge.resizeHostWindow (child->getWidth(), child->getHeight());
+    setSize (child->getWidth(), child->getHeight());
+}
+
+void EditorCompWrapper::broughtToFront()
+{
+    if (auto* peer = getPeer())
+    {
+        auto& layer = NativeWindowLayer::platformLayer();
+        const auto frame = HostWindowChain::findHostFrameWindow (layer, (NativeWindowLayer::Window) peer->getNativeHandle());
+
+        if (frame != NativeWindowLayer::noWindow)
+            layer.raiseToTop (frame);
+    }
+}
+
+void EditorCompWrapper::handleAsyncUpdate()
+{
+    ownerBridge.idleHostWhileMouseDown();
+}

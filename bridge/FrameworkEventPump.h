@@ -1,0 +1,13 @@
+#pragma once
+
+// Hosts give the framework no message loop of their own; the editor's idle request lets the
+// framework catch up on its pending messages, window events and repaints here.
+class FrameworkEventPump
+{
+public:
+    // Dispatches what is pending, bounded in time so one idle request never runs long.
+    static void dispatchPendingWork();
+
+    static constexpr int maxMillisecondsPerCall = 20;
+    static constexpr int maxDispatchesPerCall = 64;
+};

@@ -1,0 +1,603 @@
+#include "bridge/JuceVSTWrapper.h"
+
+#include "bridge/AudioFilterEditor.h"
+#include "bridge/EditorCompWrapper.h"
+#include "bridge/FrameworkEventPump.h"
+#include "bridge/HostWindowChain.h"
+
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+
+bool JuceVSTWrapper::hostCallGuard = false;
+juce::uint32 JuceVSTWrapper::lastHostIdleTime = 0;
+
+namespace
+{
+constexpr VstInt32 timeInfoRequestMask = kVstPpqPosValid | kVstTempoValid | kVstBarsValid
+                                         | kVstTimeSigValid | kVstSmpteValid | kVstClockValid;
+constexpr int maxChannelsPerView = 32;
+constexpr int spareOutgoingEvents = 32;
+constexpr int initialOutgoingEvents = 64;
+constexpr int mouseButtonMask = juce::ModifierKeys::leftButtonModifier | juce::ModifierKeys::rightButtonModifier
+                                | juce::ModifierKeys::middleButtonModifier;
+constexpr juce::uint32 minimumHostIdleGapMs = 20;
+
+// Room for the MIDI of several blocks' worth of host events and full chord changes, so that the
+// audio path does not allocate.
+constexpr size_t reservedMidiBytes = 32 * 1024;
+
+void copyToHost (const juce::String& text, char* destination, int maxCharacters)
+{
+    if (destination == nullptr)
+        return;
+
+    const char* utf8 = text.toRawUTF8();
+    const size_t length = std::min (std::strlen (utf8), (size_t) maxCharacters);
+    std::memcpy (destination, utf8, length);
+    destination[length] = 0;
+}
+
+// Views over the host's channel arrays: no samples are copied.
+juce::AudioBuffer<float> viewOf (float** channels, int numChannels, int numSamples)
+{
+    static float* noChannels[1] = { nullptr };
+
+    if (channels == nullptr || numChannels <= 0)
+        return juce::AudioBuffer<float> (noChannels, 0, numSamples);
+
+    for (int i = 0; i < numChannels; ++i)
+        if (channels[i] == nullptr)
+            return juce::AudioBuffer<float> (noChannels, 0, numSamples);
+
+    return juce::AudioBuffer<float> (channels, std::min (numChannels, maxChannelsPerView), numSamples);
+}
+
+double framesPerSecond (int frameRateCode)
+{
+    switch (frameRateCode)
+    {
+        case 0: return 24.0;
+        case 1: return 25.0;
+        case 2: case 3: case 4: case 5: return 30.0;
+        case 6: return 1.0;
+        default: return 0.0;  // a code this plug-in does not know: no offset is derived
+    }
+}
+
+void makeCallingThreadTheMessageThread()
+{
+    // Linux hosts call the editor from their GUI thread, which need not be the thread that
+    // loaded the library: the framework must treat the editor's thread as its message thread.
+    if (auto* mm = juce::MessageManager::getInstanceWithoutCreating())
+        if (! mm->isThisTheMessageThread())
+            mm->setCurrentThreadAsMessageThread();
+}
+}
+
+JuceVSTWrapper::JuceVSTWrapper (audioMasterCallback hostCallback, AudioFilterBase* filterToUse)
+    : AudioEffectX (hostCallback, filterToUse->getProgramCount(), filterToUse->getParameterCount()),
+      filter (filterToUse)
+{
+    midiEvents.ensureSize (reservedMidiBytes);
+
+    filter->setHostCallbacks (this);
+    const auto& properties = filter->getProperties();
+
+    cEffect.flags |= effFlagsHasEditor;
+    setUniqueID (properties.uniqueId != 0 ? properties.uniqueId : deriveUniqueId (productName, vendorName));
+
+    wantsMidiIn = properties.wantsMidiInput;
+
+    if (wantsMidiIn)
+        wantEvents (1);
+
+    sendsMidiOut = properties.producesMidiOutput;
+
+    numInputChannels = properties.numInputChannels;
+    numOutputChannels = properties.numOutputChannels;
+    setNumInputs (numInputChannels);
+    setNumOutputs (numOutputChannels);
+
+    canProcessReplacing (true);
+    hasVu (false);
+    hasClip (false);
+    isSynth (properties.isSynth);
+    noTail (properties.hasNoTail);
+    setInitialDelay (properties.latencySamples);
+    programsAreChunks (true);
+}
+
+JuceVSTWrapper::~JuceVSTWrapper()
+{
+    stopTimer();
+    deleteEditorComp();
+    filter.reset();
+    releaseOutgoingEvents();
+}
+
+VstInt32 JuceVSTWrapper::deriveUniqueId (const juce::String& product, const juce::String& vendor)
+{
+    uint32_t h = 0;
+
+    for (auto* c = (product + vendor).toUTF16().getAddress(); *c != 0; ++c)
+        h = h * 31 + (uint32_t) *c;
+
+    return (VstInt32) h;
+}
+
+//==============================================================================
+void JuceVSTWrapper::setParameter (VstInt32 index, float value) { filter->setParameterValue (index, value); }
+float JuceVSTWrapper::getParameter (VstInt32 index)              { return filter->getParameterValue (index); }
+
+void JuceVSTWrapper::process (float** inputs, float** outputs, VstInt32 sampleFrames)
+{
+    runFilterBlock (inputs, outputs, sampleFrames, true);
+}
+
+void JuceVSTWrapper::processReplacing (float** inputs, float** outputs, VstInt32 sampleFrames)
+{
+    runFilterBlock (inputs, outputs, sampleFrames, false);
+}
+
+void JuceVSTWrapper::runFilterBlock (float** inputs, float** outputs, VstInt32 sampleFrames, bool accumulate)
+{
+    // A host that never switched the plug-in on still gets it prepared; the events it delivered
+    // for this block belong to this block and are kept.
+    if (! isPrepared)
+        prepareFilter();
+
+    const int numSamples = std::max (0, (int) sampleFrames);
+    auto input = viewOf (inputs, numInputChannels, numSamples);
+    auto output = viewOf (outputs, numOutputChannels, numSamples);
+
+    {
+        const juce::ScopedLock sl (filter->filterLock);
+        filter->processNextBlock (input, output, accumulate, midiEvents);
+    }
+
+    if (midiEvents.isEmpty())
+        return;
+
+    if (sendsMidiOut)
+        sendMidiToHost();
+
+    midiEvents.clear();
+}
+
+void JuceVSTWrapper::sendMidiToHost()
+{
+    ensureOutgoingCapacity (midiEvents.getNumEvents());
+
+    if (outgoingEvents == nullptr)
+        return;
+
+    outgoingEvents->numEvents = 0;
+
+    for (const auto event : midiEvents)
+    {
+        // Out of memory while growing: the events that found a record are still sent.
+        if (outgoingEvents->numEvents >= outgoingCapacity)
+            break;
+
+        if (event.numBytes > 4)
+            continue;
+
+        auto* record = reinterpret_cast<VstMidiEvent*> (outgoingEvents->events[outgoingEvents->numEvents++]);
+        std::memcpy (record->midiData, event.data, (size_t) event.numBytes);
+        record->deltaFrames = event.samplePosition;
+    }
+
+    sendVstEventsToHost (outgoingEvents);
+}
+
+void JuceVSTWrapper::ensureOutgoingCapacity (int numEvents)
+{
+    if (outgoingCapacity >= numEvents)
+        return;
+
+    const int newCapacity = numEvents + spareOutgoingEvents;
+    const auto listSize = [] (int capacity)
+    {
+        // The list ends with two spare null entries after the records.
+        return offsetof (VstEvents, events) + sizeof (VstEvent*) * (size_t) (capacity + 2);
+    };
+
+    const size_t oldSize = outgoingEvents == nullptr ? 0 : listSize (outgoingCapacity);
+    auto* grown = static_cast<VstEvents*> (std::realloc (outgoingEvents, listSize (newCapacity)));
+
+    if (grown == nullptr)
+        return;
+
+    std::memset (reinterpret_cast<char*> (grown) + oldSize, 0, listSize (newCapacity) - oldSize);
+    outgoingEvents = grown;
+
+    for (int i = outgoingCapacity; i < newCapacity; ++i)
+    {
+        auto* record = static_cast<VstMidiEvent*> (std::calloc (1, sizeof (VstMidiEvent)));
+
+        if (record == nullptr)
+            return;
+
+        record->type = kVstMidiType;
+        record->byteSize = 24;
+        outgoingEvents->events[i] = reinterpret_cast<VstEvent*> (record);
+        outgoingCapacity = i + 1;
+    }
+}
+
+void JuceVSTWrapper::releaseOutgoingEvents()
+{
+    if (outgoingEvents == nullptr)
+        return;
+
+    for (int i = outgoingCapacity; --i >= 0;)
+        std::free (outgoingEvents->events[i]);
+
+    std::free (outgoingEvents);
+    outgoingEvents = nullptr;
+    outgoingCapacity = 0;
+}
+
+//==============================================================================
+VstIntPtr JuceVSTWrapper::dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
+{
+    switch (opcode)
+    {
+        case effEditGetRect:
+            makeCallingThreadTheMessageThread();
+            return getEditorRect (ptr);
+
+        case effEditOpen:
+            makeCallingThreadTheMessageThread();
+            return openEditor (index, value, ptr, opt);
+
+        case effEditClose:
+            makeCallingThreadTheMessageThread();
+            deleteEditorComp();
+            return 0;
+
+        case effEditIdle:
+            makeCallingThreadTheMessageThread();
+            return handleEditorIdle();
+
+        default:
+            return AudioEffectX::dispatcher (opcode, index, value, ptr, opt);
+    }
+}
+
+void JuceVSTWrapper::open()
+{
+    startTimer (timerIntervalMs);
+}
+
+void JuceVSTWrapper::close()
+{
+    stopTimer();
+    deleteEditorComp();
+}
+
+VstInt32 JuceVSTWrapper::getProgram()                 { return filter->getCurrentProgramIndex(); }
+void JuceVSTWrapper::setProgram (VstInt32 program)    { filter->selectProgram (program); }
+
+void JuceVSTWrapper::setProgramName (char* name)
+{
+    if (name != nullptr)
+        filter->renameProgram (filter->getCurrentProgramIndex(), juce::String (name));
+}
+
+void JuceVSTWrapper::getProgramName (char* name)
+{
+    copyToHost (filter->getProgramNameText (filter->getCurrentProgramIndex()), name, 24);
+}
+
+void JuceVSTWrapper::getParameterDisplay (VstInt32 index, char* text)
+{
+    copyToHost (filter->getParameterValueText (index), text, 64);
+}
+
+void JuceVSTWrapper::getParameterName (VstInt32 index, char* text)
+{
+    copyToHost (filter->getParameterNameText (index), text, 8);
+}
+
+bool JuceVSTWrapper::getProgramNameIndexed (VstInt32, VstInt32 index, char* text)
+{
+    if (text == nullptr || index < 0 || index >= filter->getProgramCount())
+        return false;
+
+    copyToHost (filter->getProgramNameText (index), text, 24);
+    return true;
+}
+
+VstInt32 JuceVSTWrapper::getPlugCategory()
+{
+    return filter->getProperties().isSynth ? kPlugCategSynth : kPlugCategEffect;
+}
+
+bool JuceVSTWrapper::getEffectName (char* name)
+{
+    copyToHost (productName, name, 64);
+    return true;
+}
+
+bool JuceVSTWrapper::getVendorString (char* text)
+{
+    copyToHost (vendorName, text, 64);
+    return true;
+}
+
+bool JuceVSTWrapper::getProductString (char* text) { return getEffectName (text); }
+VstInt32 JuceVSTWrapper::getVendorVersion()        { return vendorVersion; }
+bool JuceVSTWrapper::keysRequired()                { return filter->getProperties().wantsKeyboardInput; }
+
+VstInt32 JuceVSTWrapper::canDo (char* text)
+{
+    if (text == nullptr)
+        return 0;
+
+    const auto answer = [] (bool yes) { return yes ? 1 : -1; };
+
+    if (std::strcmp (text, "receiveVstEvents") == 0 || std::strcmp (text, "receiveVstMidiEvents") == 0)
+        return answer (wantsMidiIn);
+
+    if (std::strcmp (text, "sendVstEvents") == 0 || std::strcmp (text, "sendVstMidiEvent") == 0)
+        return answer (sendsMidiOut);
+
+    if (std::strcmp (text, "receiveVstTimeInfo") == 0 || std::strcmp (text, "conformsToWindowRules") == 0)
+        return 1;
+
+    return 0;
+}
+
+//==============================================================================
+void JuceVSTWrapper::suspend()
+{
+    filter->releasePlaybackResources();
+    midiEvents.clear();
+    isPrepared = false;
+}
+
+void JuceVSTWrapper::resume()
+{
+    prepareFilter();
+    midiEvents.clear();
+}
+
+void JuceVSTWrapper::prepareFilter()
+{
+    isPrepared = true;
+
+    const float rate = getSampleRate();
+    filter->sampleRate = rate > 0.0f ? (double) rate : 44100.0;
+    filter->blockSize = getBlockSize();
+    filter->prepareForPlayback (filter->sampleRate, filter->blockSize);
+    midiEvents.ensureSize (reservedMidiBytes);
+
+    if (sendsMidiOut)
+        ensureOutgoingCapacity (initialOutgoingEvents);
+
+    if (wantsMidiIn)
+        wantEvents (1);
+}
+
+VstInt32 JuceVSTWrapper::processEvents (VstEvents* events)
+{
+    if (! wantsMidiIn || events == nullptr)
+        return 0;
+
+    for (int i = 0; i < events->numEvents; ++i)
+    {
+        const auto* event = events->events[i];
+
+        if (event == nullptr || event->type != kVstMidiType)
+            continue;
+
+        const auto* midi = reinterpret_cast<const VstMidiEvent*> (event);
+
+        // A record that does not start with a status byte carries no message.
+        if ((midi->midiData[0] & 0x80) == 0)
+            continue;
+
+        midiEvents.addEvent (midi->midiData, 4, midi->deltaFrames);
+    }
+
+    return 1;
+}
+
+//==============================================================================
+VstInt32 JuceVSTWrapper::getChunk (void** data, bool)
+{
+    if (data == nullptr)
+        return 0;
+
+    const juce::ScopedLock sl (chunkLock);
+    chunkMemory.reset();
+    filter->saveState (chunkMemory);
+    *data = chunkMemory.getSize() > 0 ? chunkMemory.getData() : nullptr;
+    // 0 means that nothing is pending.
+    chunkHandedOutAt = std::max<juce::uint32> (1, juce::Time::getMillisecondCounter());
+    return (VstInt32) chunkMemory.getSize();
+}
+
+VstInt32 JuceVSTWrapper::setChunk (void* data, VstInt32 byteSize, bool)
+{
+    releaseChunk();
+
+    if (byteSize > 0 && data != nullptr)
+        filter->restoreState (data, byteSize);
+
+    return 0;
+}
+
+void JuceVSTWrapper::releaseChunk()
+{
+    const juce::ScopedLock sl (chunkLock);
+    chunkMemory.reset();
+    chunkHandedOutAt = 0;
+}
+
+void JuceVSTWrapper::timerCallback()
+{
+    {
+        const juce::ScopedLock sl (chunkLock);
+        const auto now = juce::Time::getMillisecondCounter();
+
+        if (chunkHandedOutAt != 0 && now > chunkHandedOutAt + chunkKeepAliveMs && ! hostCallGuard)
+        {
+            chunkHandedOutAt = 0;
+            chunkMemory.reset();
+        }
+    }
+
+    idleHostWhileMouseDown();
+}
+
+//==============================================================================
+bool JuceVSTWrapper::getPlayPosition (PlayPositionInfo& info)
+{
+    const auto* time = getTimeInfo (timeInfoRequestMask);
+
+    if (time == nullptr || time->sampleRate == 0.0)
+        return false;
+
+    const auto has = [time] (VstInt32 flag) { return (time->flags & flag) != 0; };
+
+    info.bpm = has (kVstTempoValid) ? time->tempo : 0.0;
+    info.timeSigNumerator = has (kVstTimeSigValid) ? time->timeSigNumerator : 4;
+    info.timeSigDenominator = has (kVstTimeSigValid) ? time->timeSigDenominator : 4;
+    info.timeInSeconds = time->samplePos / time->sampleRate;
+    info.ppqPosition = has (kVstPpqPosValid) ? time->ppqPos : 0.0;
+    info.ppqPositionOfLastBarStart = has (kVstBarsValid) ? time->barStartPos : 0.0;
+    info.frameRateCode = has (kVstSmpteValid) ? time->smpteFrameRate : 99;
+
+    const double fps = has (kVstSmpteValid) ? framesPerSecond (time->smpteFrameRate) : 0.0;
+    info.smpteOffsetSeconds = fps > 0.0 ? time->smpteOffset / (fps * 80.0) : 0.0;
+
+    info.transportPlaying = has (kVstTransportPlaying) || has (kVstTransportRecording);
+    info.transportRecording = has (kVstTransportRecording);
+    return true;
+}
+
+void JuceVSTWrapper::reportParameterChange (int index, float normalisedValue)
+{
+    setParameterAutomated (index, normalisedValue);
+}
+
+//==============================================================================
+void JuceVSTWrapper::createEditorComp()
+{
+    if (editorComp != nullptr)
+        return;
+
+    auto* editor = filter->createAndTrackEditor();
+
+    if (editor == nullptr)
+        return;
+
+    editor->setOpaque (true);
+    editor->setVisible (true);
+
+    editorComp = std::make_unique<EditorCompWrapper> (*this);
+    editorComp->addAndMakeVisible (editor);
+    editor->toFront (false);
+    editorComp->setBounds (editor->getBounds());
+    editor->setTopLeftPosition (0, 0);
+}
+
+void JuceVSTWrapper::deleteEditorComp()
+{
+    const bool guardBefore = hostCallGuard;
+    hostCallGuard = true;
+
+    if (editorComp != nullptr)
+    {
+        filter->forgetEditor (dynamic_cast<AudioFilterEditor*> (editorComp->getChildComponent (0)));
+        editorComp.reset();
+    }
+
+    hostCallGuard = guardBefore;
+}
+
+VstIntPtr JuceVSTWrapper::getEditorRect (void* rectDestination)
+{
+    createEditorComp();
+
+    if (editorComp == nullptr)
+        return 0;
+
+    editorRect.top = 0;
+    editorRect.left = 0;
+    editorRect.bottom = (int16_t) editorComp->getHeight();
+    editorRect.right = (int16_t) editorComp->getWidth();
+
+    if (rectDestination != nullptr)
+        *static_cast<ERect**> (rectDestination) = &editorRect;
+
+    return (VstIntPtr) &editorRect;
+}
+
+VstIntPtr JuceVSTWrapper::openEditor (VstInt32 index, VstIntPtr value, void* hostWindow, float opt)
+{
+    // Every open builds a fresh editor.
+    deleteEditorComp();
+    createEditorComp();
+
+    if (editorComp == nullptr)
+        return AudioEffectX::dispatcher (effEditOpen, index, value, hostWindow, opt);
+
+    editorComp->embedInHostWindow (hostWindow);
+    return 1;
+}
+
+VstIntPtr JuceVSTWrapper::handleEditorIdle()
+{
+    if (hostCallGuard)
+        return 0;
+
+    hostCallGuard = true;
+    juce::Timer::callPendingTimersSynchronously();
+
+    if (editorComp != nullptr && editorComp->isVisible())
+        FrameworkEventPump::dispatchPendingWork();
+
+    hostCallGuard = false;
+
+    // The framework's timers and repaints ran inside this request, where the guard kept them from
+    // calling the host; the host's idle call for a held mouse button is made here instead.
+    idleHostWhileMouseDown();
+    return 0;
+}
+
+void JuceVSTWrapper::idleHostWhileMouseDown()
+{
+    if ((juce::ModifierKeys::currentModifiers.getRawFlags() & mouseButtonMask) == 0 || hostCallGuard)
+        return;
+
+    const auto now = juce::Time::getMillisecondCounter();
+
+    if (now <= lastHostIdleTime + minimumHostIdleGapMs || editorComp == nullptr)
+        return;
+
+    lastHostIdleTime = now;
+    hostCallGuard = true;
+    masterIdle();
+    hostCallGuard = false;
+}
+
+void JuceVSTWrapper::resizeHostWindow (int width, int height)
+{
+    if (editorComp == nullptr)
+        return;
+
+    char sizeWindowText[] = "sizeWindow";
+    const bool hostResized = canHostDo (sizeWindowText) != 0 && sizeWindow (width, height);
+
+    if (! hostResized)
+        if (auto* peer = editorComp->getPeer())
+            HostWindowChain::resizeChain (NativeWindowLayer::platformLayer(),
+                                          (NativeWindowLayer::Window) peer->getNativeHandle(), width, height);
+
+    if (auto* peer = editorComp->getPeer())
+        peer->handleMovedOrResized();
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "bridge/AudioFilterBase.h"
+#include "host/AudioEffectX.h"
+
+#include <juce_events/juce_events.h>
+
+#include <memory>
+
+class EditorCompWrapper;
+
+// The object the host sees as the plug-in: an effect that owns one filter and turns every host
+// request into the filter's operations, moves MIDI both ways, keeps the state chunk alive for
+// the host and hosts the filter's editor in the host's window.
+class JuceVSTWrapper : public AudioEffectX,
+                       private juce::Timer,
+                       public AudioFilterBase::FilterNativeCallbacks
+{
+public:
+    static constexpr const char* productName = "Corvadel";
+    static constexpr const char* vendorName = "Vantrelle";
+    static constexpr VstInt32 vendorVersion = 1000;
+
+    JuceVSTWrapper (audioMasterCallback hostCallback, AudioFilterBase* filterToUse);
+    ~JuceVSTWrapper() override;
+
+    void setParameter (VstInt32 index, float value) override;
+    float getParameter (VstInt32 index) override;
+    void process (float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    void processReplacing (float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    VstIntPtr dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
+    void open() override;
+    void close() override;
+    VstInt32 getProgram() override;
+    void setProgram (VstInt32 program) override;
+    void setProgramName (char* name) override;
+    void getProgramName (char* name) override;
+    void getParameterDisplay (VstInt32 index, char* text) override;
+    void getParameterName (VstInt32 index, char* text) override;
+    VstInt32 getChunk (void** data, bool isPreset) override;
+    VstInt32 setChunk (void* data, VstInt32 byteSize, bool isPreset) override;
+    void suspend() override;
+    void resume() override;
+    VstInt32 processEvents (VstEvents* events) override;
+    bool getProgramNameIndexed (VstInt32 category, VstInt32 index, char* text) override;
+    VstInt32 getPlugCategory() override;
+    bool getEffectName (char* name) override;
+    bool getVendorString (char* text) override;
+    bool getProductString (char* text) override;
+    VstInt32 getVendorVersion() override;
+    VstInt32 canDo (char* text) override;
+    bool keysRequired() override;
+
+    bool getPlayPosition (PlayPositionInfo& info) override;
+    void reportParameterChange (int index, float normalisedValue) override;
+
+    // Editor hosting.
+    void createEditorComp();
+    void deleteEditorComp();
+    VstIntPtr handleEditorIdle();
+    void idleHostWhileMouseDown();
+    void resizeHostWindow (int width, int height);
+
+    AudioFilterBase* getFilter() const noexcept { return filter.get(); }
+    EditorCompWrapper* getEditorComp() const noexcept { return editorComp.get(); }
+
+    // Process-wide: set while the bridge is inside a call that may lead back into it (its own
+    // idle call to the host, the host's editor-idle request, deleting an editor).
+    static bool hostCallGuard;
+    static juce::uint32 lastHostIdleTime;
+
+    // A chunk handed to the host stays readable at least this long.
+    static constexpr juce::uint32 chunkKeepAliveMs = 2000;
+    static constexpr int timerIntervalMs = 250;
+
+    // The bridge derives an identifier from these names when the filter gives none.
+    static VstInt32 deriveUniqueId (const juce::String& product, const juce::String& vendor);
+
+private:
+    void timerCallback() override;
+
+    void prepareFilter();
+    void runFilterBlock (float** inputs, float** outputs, VstInt32 sampleFrames, bool accumulate);
+    void sendMidiToHost();
+    void ensureOutgoingCapacity (int numEvents);
+    void releaseOutgoingEvents();
+    void releaseChunk();
+
+    VstIntPtr openEditor (VstInt32 index, VstIntPtr value, void* hostWindow, float opt);
+    VstIntPtr getEditorRect (void* rectDestination);
+
+    std::unique_ptr<AudioFilterBase> filter;
+    int numInputChannels = 0;
+    int numOutputChannels = 0;
+    juce::CriticalSection chunkLock;
+    juce::MemoryBlock chunkMemory;
+    juce::uint32 chunkHandedOutAt = 0;
+    std::unique_ptr<EditorCompWrapper> editorComp;
+    ERect editorRect {};
+    juce::MidiBuffer midiEvents;
+    VstEvents* outgoingEvents = nullptr;
+    int outgoingCapacity = 0;
+    bool wantsMidiIn = false;
+    bool sendsMidiOut = false;
+    bool isPrepared = false;
+
+    JUCE_DECLARE_NON_COPYABLE (JuceVSTWrapper)
+};

@@ -1,0 +1,47 @@
+# The plug-in: one object library with the project's code (shared by the plug-in and the tests),
+# the library's load hooks in a library of their own, and Corvadel.so.
+file(GLOB corvadel_host_sources   CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/host/*.cpp)
+file(GLOB corvadel_bridge_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bridge/*.cpp)
+file(GLOB corvadel_engine_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/engine/*.cpp)
+file(GLOB corvadel_editor_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/editor/*.cpp)
+list(FILTER corvadel_bridge_sources EXCLUDE REGEX "LibraryLifetime[^/]*\\.cpp$")
+
+set(corvadel_warnings -Wall -Wextra -Wno-unused-parameter)
+
+add_library(corvadel_core OBJECT
+  ${corvadel_host_sources} ${corvadel_bridge_sources} ${corvadel_engine_sources} ${corvadel_editor_sources})
+target_include_directories(corvadel_core PUBLIC ${PROJECT_SOURCE_DIR})
+find_package(X11 REQUIRED)
+target_link_libraries(corvadel_core PUBLIC juce_modules X11::X11)
+target_compile_options(corvadel_core PRIVATE ${corvadel_warnings})
+set_target_properties(corvadel_core PROPERTIES
+  POSITION_INDEPENDENT_CODE ON
+  CXX_VISIBILITY_PRESET hidden
+  VISIBILITY_INLINES_HIDDEN ON)
+
+# The load and unload hooks start and stop the framework. They are linked after the framework so
+# that its own static objects are built before the hook runs and destroyed after it has run.
+add_library(corvadel_lifetime STATIC ${PROJECT_SOURCE_DIR}/bridge/LibraryLifetime.cpp)
+target_link_libraries(corvadel_lifetime PUBLIC juce_modules)
+target_include_directories(corvadel_lifetime PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_options(corvadel_lifetime PRIVATE ${corvadel_warnings})
+set_target_properties(corvadel_lifetime PROPERTIES
+  POSITION_INDEPENDENT_CODE ON
+  CXX_VISIBILITY_PRESET hidden)
+
+add_library(Corvadel SHARED)
+target_link_libraries(Corvadel PRIVATE corvadel_core juce_modules
+  "$<LINK_LIBRARY:WHOLE_ARCHIVE,corvadel_lifetime>")
+set_target_properties(Corvadel PROPERTIES
+  PREFIX ""
+  OUTPUT_NAME Corvadel
+  LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}
+  LINK_DEPENDS ${PROJECT_SOURCE_DIR}/host/exports.map)
+target_link_options(Corvadel PRIVATE
+  -Wl,--no-undefined
+  -Wl,--exclude-libs,ALL
+  -Wl,--version-script=${PROJECT_SOURCE_DIR}/host/exports.map)
+
+include(GNUInstallDirs)
+set(CORVADEL_VST_DIR "$ENV{HOME}/.vst" CACHE PATH "Folder that Linux VST hosts scan for plug-ins")
+install(TARGETS Corvadel LIBRARY DESTINATION ${CORVADEL_VST_DIR})

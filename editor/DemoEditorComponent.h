@@ -1,0 +1,61 @@
+#pragma once
+
+#include "bridge/AudioFilterEditor.h"
+#include "editor/PianoGrid.h"
+#include "editor/VirtualPiano.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+
+class Corvadel;
+
+// The plug-in's window: the step grid in a horizontally scrolling view, the keyboard that labels
+// its rows, the Add and Stop buttons, the title line and the vendor's link.
+class DemoEditorComponent : public AudioFilterEditor,
+                            public juce::ChangeListener,
+                            public juce::Button::Listener
+{
+public:
+    explicit DemoEditorComponent (Corvadel& filter);
+    ~DemoEditorComponent() override;
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+    void handleCommandMessage (int commandId) override;
+
+    void buttonClicked (juce::Button* button) override;
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+
+    PianoGrid* getGrid() const noexcept { return grid; }
+    VirtualPiano* getKeyboard() const noexcept { return keyboard.get(); }
+    juce::Viewport* getViewport() const noexcept { return gridViewport.get(); }
+    juce::TextButton* getAddButton() const noexcept { return addButton.get(); }
+    juce::TextButton* getStopButton() const noexcept { return stopButton.get(); }
+    juce::Label* getTitleLabel() const noexcept { return titleLabel.get(); }
+    juce::HyperlinkButton* getWebLink() const noexcept { return webLink.get(); }
+
+private:
+    void createGrid();
+    void createKeyboard();
+    std::unique_ptr<juce::TextButton> createButton (const juce::String& text, juce::Rectangle<int> bounds,
+                                                    juce::Colour normalColour, juce::Colour onColour);
+    void createTitle();
+    void createWebLink();
+
+    // Declared before the children so that it outlives every component that draws with it.
+    juce::LookAndFeel_V2 lookAndFeel;
+    const juce::Font textFont { 12.0f, juce::Font::plain };
+
+    // Owned by the viewport, which shows it.
+    PianoGrid* grid = nullptr;
+    Corvadel& trigger;
+    std::unique_ptr<VirtualPiano> keyboard;
+    std::unique_ptr<juce::Viewport> gridViewport;
+    std::unique_ptr<juce::TextButton> addButton;
+    std::unique_ptr<juce::TextButton> stopButton;
+    std::unique_ptr<juce::Label> titleLabel;
+    std::unique_ptr<juce::HyperlinkButton> webLink;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DemoEditorComponent)
+};

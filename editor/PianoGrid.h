@@ -1,0 +1,96 @@
+#pragma once
+
+#include "editor/PianoGridColumn.h"
+#include "engine/NoteCell.h"
+#include "engine/NoteCellArray.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <atomic>
+#include <memory>
+
+// The step sequence of chords: a row of columns, one per step, and a play position that the
+// chord player moves on every pedal press. A right click opens a menu that edits the sequence.
+//
+// Threads: the chord player calls advancePlayPosition and getCurrentColumnCells on the audio
+// thread while it holds editLock. Everything else runs on the message thread and takes editLock
+// only around the change of the columns, the play position or the cells, so the audio thread
+// waits as little as possible; components are built, placed and repainted outside it.
+class PianoGrid : public juce::Component,
+                  private juce::AsyncUpdater
+{
+public:
+    enum MenuItemId
+    {
+        deleteItem = 1,
+        insertNewItem = 2,
+        copyItem = 3,
+        pasteItem = 4,
+        setPlayPositionItem = 5
+    };
+
+    // editLock: the filter's filterLock; nullptr gives the grid a lock of its own.
+    explicit PianoGrid (int initialColumns, juce::CriticalSection* editLock = nullptr);
+    ~PianoGrid() override;
+
+    // Audio thread, with editLock already held by the caller: allocates nothing, waits for
+    // nothing and paints nothing.
+    void advancePlayPosition();
+    void getCurrentColumnCells (NoteCell* out) const;
+
+    void getColumnCells (NoteCell* out, int columnIndex) const;
+    void setColumnCells (const NoteCell* in, int columnIndex);
+    int getNumColumns() const;
+    int getNumRows() const;
+    int getPlayPosition() const;
+
+    void addColumn();
+    void insertColumn (int index);
+    void insertColumnBefore (juce::Component* column);
+    void deleteColumn (int index);
+    void deleteColumnComponent (juce::Component* column);
+    void clearColumns();
+    void copyColumnToBuffer (const NoteCellArray& cells);
+
+    // What the popup menu does with its choice on the component found under the click.
+    void performMenuAction (int itemId, juce::Component* target);
+
+    PianoGridColumn* getColumn (int index) const;
+    int getColumnWidth() const noexcept { return columnWidth; }
+    const NoteCellArray* getCopyBuffer() const noexcept { return copyBuffer.get(); }
+
+    static juce::PopupMenu createMenu();
+
+    void mouseDown (const juce::MouseEvent& event) override;
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+    void handleCommandMessage (int commandId) override;
+
+protected:
+    // Shows the menu modally and returns the chosen id, 0 when it was dismissed. Tests replace
+    // it, since the menu needs a display.
+    virtual int chooseFromMenu (juce::PopupMenu& menu);
+
+private:
+    void handleAsyncUpdate() override;
+
+    std::unique_ptr<PianoGridColumn> createColumn();
+    int indexOfColumn (const juce::Component* component) const;
+    int getColumnX (int index) const noexcept;
+    void fitWidthToColumns();
+    void markForRepaint (PianoGridColumn& column, bool playing);
+    void pasteInto (PianoGridColumn& column);
+    void setPlayPosition (int index);
+
+    juce::OwnedArray<PianoGridColumn> columns;
+    std::unique_ptr<NoteCellArray> copyBuffer;
+    // Always names an existing column, or is -1 while no column has been played (or none exists).
+    std::atomic<int> playPosition { -1 };
+    const int numRows = notesPerChord;
+    const int columnWidth = 64;
+
+    juce::CriticalSection ownLock;
+    juce::CriticalSection& editLock;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PianoGrid)
+};

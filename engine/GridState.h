@@ -1,0 +1,42 @@
+#pragma once
+
+#include "engine/NoteCellArray.h"
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+
+// A whole grid as the plug-in's state holds it: a column count C, a cell count R per column and
+// C × R note cells, column after column. As bytes (all integers little-endian): int32 C,
+// int32 R, then each cell as its on byte, three bytes without meaning and an int32 velocity.
+class GridState
+{
+public:
+    static constexpr int headerSize = 8;
+    static constexpr int cellSize = 8;
+
+    // Bounds of a plausible grid; a chunk beyond them is refused rather than allocated. 4096
+    // chords is over half an hour at a chord a beat at 120 bpm; columns hold 128 notes, so a
+    // thousand cells leave room for any layout this format could grow into.
+    static constexpr int32_t maxColumns = 4096;
+    static constexpr int32_t maxCellsPerColumn = 1024;
+
+    GridState (int numColumns, int cellsPerColumn);
+
+    // Reads a chunk without going past its size; nullptr when the chunk is malformed or beyond
+    // the bounds above.
+    static std::unique_ptr<GridState> fromChunk (const void* data, int64_t sizeInBytes);
+
+    void appendTo (juce::MemoryBlock& destination) const;
+
+    int getNumColumns() const noexcept { return numColumns; }
+    int getCellsPerColumn() const noexcept { return cellsPerColumn; }
+
+    NoteCell* column (int index) noexcept;
+    const NoteCell* column (int index) const noexcept;
+
+private:
+    int numColumns;
+    int cellsPerColumn;
+    NoteCellArray cells;
+};

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <cstdlib>
+
+namespace juce
+{
+    // Runs one pending message; the framework does not declare it in a public header.
+    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+}
+
+namespace editortest
+{
+    // Delivers everything posted so far, as the host's idle calls would.
+    inline void deliverPendingMessages()
+    {
+        for (int i = 0; i < 1000 && juce::dispatchNextMessageOnSystemQueue (true); ++i)
+        {
+        }
+    }
+
+    inline juce::MouseEvent mouseDownAt (juce::Component& component, float x, float y,
+                                         juce::ModifierKeys::Flags button)
+    {
+        const juce::ModifierKeys mods (button);
+        const juce::Point<float> position (x, y);
+        const auto now = juce::Time::getCurrentTime();
+
+        return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), position, mods,
+                                 juce::MouseInputSource::defaultPressure,
+                                 juce::MouseInputSource::defaultOrientation,
+                                 juce::MouseInputSource::defaultRotation,
+                                 juce::MouseInputSource::defaultTiltX,
+                                 juce::MouseInputSource::defaultTiltY,
+                                 &component, &component, now, position, now, 1, false);
+    }
+
+    inline juce::MouseEvent leftClickAt (juce::Component& component, float x, float y)
+    {
+        return mouseDownAt (component, x, y, juce::ModifierKeys::leftButtonModifier);
+    }
+
+    inline juce::MouseEvent rightClickAt (juce::Component& component, float x, float y)
+    {
+        return mouseDownAt (component, x, y, juce::ModifierKeys::rightButtonModifier);
+    }
+
+    // What the component and its children show, drawn the way a window would draw it.
+    inline juce::Image render (juce::Component& component)
+    {
+        juce::Image image (juce::Image::ARGB, component.getWidth(), component.getHeight(), true);
+        juce::Graphics g (image);
+        component.paintEntireComponent (g, false);
+        return image;
+    }
+
+    inline juce::uint32 argbAt (const juce::Image& image, int x, int y)
+    {
+        return image.getPixelAt (x, y).getARGB();
+    }
+
+    inline bool isCloseTo (juce::Colour actual, juce::Colour expected, int tolerance)
+    {
+        return std::abs ((int) actual.getRed() - (int) expected.getRed()) <= tolerance
+            && std::abs ((int) actual.getGreen() - (int) expected.getGreen()) <= tolerance
+            && std::abs ((int) actual.getBlue() - (int) expected.getBlue()) <= tolerance;
+    }
+}
