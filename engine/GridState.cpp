@@ -53,7 +53,6 @@ std::unique_ptr<GridState> GridState::fromChunk (const void* data, int64_t sizeI
 void GridState::appendTo (juce::MemoryBlock& destination) const
 {
     const int64_t cellCount = (int64_t) numColumns * cellsPerColumn;
-    destination.ensureSize (destination.getSize() + (size_t) (headerSize + cellCount * cellSize));
 
     appendInt32 (destination, numColumns);
     appendInt32 (destination, cellsPerColumn);

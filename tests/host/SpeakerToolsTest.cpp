@@ -19,8 +19,7 @@ class ArrangementHolder
 {
 public:
     explicit ArrangementHolder (VstInt32 channels)
-        : arrangement (static_cast<VstSpeakerArrangement*> (
-              std::calloc (1, offsetof (VstSpeakerArrangement, speakers) + sizeof (VstSpeakerProperties) * static_cast<size_t> (channels))))
+        : arrangement (static_cast<VstSpeakerArrangement*> (std::calloc (1, sizeFor (channels))))
     {
         arrangement->numChannels = channels;
     }
@@ -33,6 +32,14 @@ public:
     VstSpeakerProperties& speaker (VstInt32 channel) { return arrangement->speakers[channel]; }
 
 private:
+    // Never below the declared record, so that the compiler sees every field in bounds.
+    static size_t sizeFor (VstInt32 channels)
+    {
+        const size_t exact = offsetof (VstSpeakerArrangement, speakers)
+                             + sizeof (VstSpeakerProperties) * static_cast<size_t> (channels);
+        return exact > sizeof (VstSpeakerArrangement) ? exact : sizeof (VstSpeakerArrangement);
+    }
+
     VstSpeakerArrangement* arrangement;
 };
 

@@ -1,0 +1,385 @@
+#include "editor/DemoEditorComponent.h"
+#include "engine/Corvadel.h"
+#include "EditorTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace editortest;
+
+namespace
+{
+    constexpr juce::uint32 background = 0xFF777777;
+    constexpr juce::uint32 lightBorder = 0xFF999999;
+    constexpr juce::uint32 darkBorder = 0xFF222222;
+
+    // Grid column i, note n, in the editor's coordinates: the viewport sits at (40, 10) and the
+    // grid's rows are 6 pixels high.
+    juce::Point<int> editorPointOf (int column, int note)
+    {
+        return { 40 + column * 65 + 20, 10 + (127 - note) * 6 + 3 };
+    }
+
+    void clickButton (juce::Button& button)
+    {
+        button.triggerClick();
+        deliverPendingMessages();
+    }
+
+    void switchOnInGrid (PianoGrid& grid, int column, int note)
+    {
+        auto& target = *grid.getColumn (column);
+        target.mouseDown (leftClickAt (target, 20.0f, (float) ((127 - note) * 6 + 3)));
+    }
+
+    // Holds the lock on another thread for a while and tells whether the action waited for it.
+    bool actionWaitsForLock (juce::CriticalSection& lock, const std::function<void()>& action)
+    {
+        std::atomic<bool> held { false };
+        std::atomic<bool> released { false };
+
+        std::thread holder ([&] {
+            const juce::ScopedLock sl (lock);
+            held = true;
+            juce::Thread::sleep (60);
+            released = true;
+        });
+
+        while (! held)
+            std::this_thread::yield();
+
+        action();
+        const bool waited = released.load();
+        holder.join();
+        return waited;
+    }
+
+    juce::File outputFile (const char* name)
+    {
+        return juce::File (CORVADEL_TEST_OUTPUT_DIR).getChildFile (name);
+    }
+
+    bool saveAsPng (const juce::Image& image, const juce::File& file)
+    {
+        file.deleteFile();
+        juce::FileOutputStream stream (file);
+        juce::PNGImageFormat png;
+        return stream.openedOk() && png.writeImageToStream (image, stream);
+    }
+
+    class DemoEditorComponentTest : public testing::Test
+    {
+    protected:
+        void advanceAsTheChordPlayerDoes()
+        {
+            const juce::ScopedLock sl (filter.filterLock);
+            editor->getGrid()->advancePlayPosition();
+        }
+
+        Corvadel filter;
+        std::unique_ptr<DemoEditorComponent> editor = std::make_unique<DemoEditorComponent> (filter);
+    };
+}
+
+//==============================================================================
+TEST_F (DemoEditorComponentTest, ChildrenAreLaidOutAroundTheGrid)
+{
+    EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 700, 800));
+    EXPECT_EQ (editor->getViewport()->getBounds(), juce::Rectangle<int> (40, 10, 620, 768));
+    EXPECT_EQ (editor->getGrid()->getBounds(), juce::Rectangle<int> (0, 0, 130, 768));
+    EXPECT_EQ (editor->getKeyboard()->getBounds(), juce::Rectangle<int> (5, 8, 35, 769));
+    EXPECT_EQ (editor->getAddButton()->getBounds(), juce::Rectangle<int> (665, 8, 30, 718));
+    EXPECT_EQ (editor->getStopButton()->getBounds(), juce::Rectangle<int> (665, 729, 30, 45));
+    EXPECT_EQ (editor->getTitleLabel()->getBounds(), juce::Rectangle<int> (5, 782, 690, 12));
+    EXPECT_EQ (editor->getWebLink()->getBounds(), juce::Rectangle<int> (500, 782, 200, 12));
+}
+
+TEST_F (DemoEditorComponentTest, ChildrenAreVisibleAndTheLinkLiesOverTheTitle)
+{
+    for (juce::Component* child : { (juce::Component*) editor->getViewport(), (juce::Component*) editor->getKeyboard(),
+                                    (juce::Component*) editor->getAddButton(), (juce::Component*) editor->getStopButton(),
+                                    (juce::Component*) editor->getTitleLabel(), (juce::Component*) editor->getWebLink() })
+    {
+        EXPECT_TRUE (child->isVisible());
+        EXPECT_EQ (child->getParentComponent(), editor.get());
+    }
+
+    EXPECT_GT (editor->getIndexOfChildComponent (editor->getWebLink()),
+               editor->getIndexOfChildComponent (editor->getTitleLabel()));
+}
+
+TEST_F (DemoEditorComponentTest, FreshEditorShowsTwoEmptyColumnsAndNoPlayPosition)
+{
+    auto* grid = editor->getGrid();
+
+    EXPECT_EQ (editor->getViewport()->getViewedComponent(), grid);
+    EXPECT_TRUE (grid->isVisible());
+    EXPECT_EQ (grid->getNumColumns(), 2);
+    EXPECT_EQ (grid->getPlayPosition(), -1);
+
+    std::vector<NoteCell> cells (notesPerChord);
+    for (int column = 0; column < 2; ++column)
+    {
+        grid->getColumnCells (cells.data(), column);
+        for (const auto& cell : cells)
+            ASSERT_EQ (cell.isOn, 0);
+    }
+}
+
+TEST_F (DemoEditorComponentTest, ViewportScrollsSidewaysOnly)
+{
+    EXPECT_TRUE (editor->getViewport()->isHorizontalScrollBarShown());
+    EXPECT_FALSE (editor->getViewport()->isVerticalScrollBarShown());
+}
+
+TEST_F (DemoEditorComponentTest, KeyboardLabelsAll128RowsBottomUp)
+{
+    EXPECT_EQ (editor->getKeyboard()->getNumKeys(), 128);
+    EXPECT_EQ (editor->getKeyboard()->getLowestNote(), 0);
+    EXPECT_TRUE (editor->getKeyboard()->isVertical);
+}
+
+TEST_F (DemoEditorComponentTest, ButtonsStayOnAndShowTheirOnColours)
+{
+    auto* add = editor->getAddButton();
+    auto* stop = editor->getStopButton();
+
+    EXPECT_EQ (add->getButtonText(), "Add");
+    EXPECT_EQ (add->getTooltip(), "Add");
+    EXPECT_EQ (stop->getButtonText(), "Stop");
+    EXPECT_EQ (stop->getTooltip(), "Stop");
+
+    EXPECT_EQ (add->findColour (juce::TextButton::buttonColourId).getARGB(), 0xFF97EEFBu);
+    EXPECT_EQ (add->findColour (juce::TextButton::buttonOnColourId).getARGB(), 0xFF11FF33u);
+    EXPECT_EQ (stop->findColour (juce::TextButton::buttonColourId).getARGB(), 0xFFEE97FBu);
+    EXPECT_EQ (stop->findColour (juce::TextButton::buttonOnColourId).getARGB(), 0xFFFF1133u);
+
+    clickButton (*add);
+    clickButton (*stop);
+
+    EXPECT_TRUE (add->getToggleState());
+    EXPECT_TRUE (stop->getToggleState());
+}
+
+TEST_F (DemoEditorComponentTest, TitleAndLinkReadInGreyOverNothing)
+{
+    auto* title = editor->getTitleLabel();
+    auto* link = editor->getWebLink();
+
+    EXPECT_EQ (title->getText(), "Corvadel 1.0 by Vantrelle");
+    EXPECT_FLOAT_EQ (title->getFont().getHeight(), 12.0f);
+    EXPECT_EQ (title->findColour (juce::Label::textColourId).getARGB(), 0xFFBBBBBBu);
+
+    for (auto id : { juce::Label::backgroundColourId, juce::Label::outlineColourId,
+                     juce::Label::backgroundWhenEditingColourId, juce::Label::textWhenEditingColourId,
+                     juce::Label::outlineWhenEditingColourId })
+        EXPECT_EQ (title->findColour (id).getARGB(), 0x00000000u) << std::hex << id;
+
+    EXPECT_EQ (link->getButtonText(), "vantrelle.com/corvadel");
+    EXPECT_EQ (link->getURL().toString (false), "https://vantrelle.com/corvadel");
+    EXPECT_EQ (link->findColour (juce::HyperlinkButton::textColourId).getARGB(), 0xFFBBBBBBu);
+}
+
+//==============================================================================
+TEST_F (DemoEditorComponentTest, AddAppendsAnEmptyColumnAtTheRight)
+{
+    auto* grid = editor->getGrid();
+    grid->getColumn (1)->cells.setOn (50, 1);
+
+    clickButton (*editor->getAddButton());
+
+    ASSERT_EQ (grid->getNumColumns(), 3);
+    EXPECT_EQ (grid->getWidth(), 195);
+    EXPECT_EQ (grid->getColumn (1)->cells.getCell (50)->isOn, 1);
+    EXPECT_EQ (grid->getColumn (2)->cells.getCell (50)->isOn, 0);
+}
+
+TEST_F (DemoEditorComponentTest, TenthColumnMakesTheGridScroll)
+{
+    auto& scrollBar = editor->getViewport()->getHorizontalScrollBar();
+
+    for (int i = 0; i < 7; ++i)
+        clickButton (*editor->getAddButton());
+
+    EXPECT_EQ (editor->getGrid()->getWidth(), 585);
+    EXPECT_FALSE (scrollBar.isVisible());
+
+    clickButton (*editor->getAddButton());
+
+    EXPECT_EQ (editor->getGrid()->getWidth(), 650);
+    EXPECT_TRUE (scrollBar.isVisible());
+}
+
+TEST_F (DemoEditorComponentTest, AddAndStopWaitForTheFilterLock)
+{
+    EXPECT_TRUE (actionWaitsForLock (filter.filterLock, [&] { clickButton (*editor->getAddButton()); }));
+    EXPECT_TRUE (actionWaitsForLock (filter.filterLock, [&] { clickButton (*editor->getStopButton()); }));
+    EXPECT_EQ (editor->getGrid()->getNumColumns(), 3);
+}
+
+TEST_F (DemoEditorComponentTest, StopChangesNothingOnScreen)
+{
+    switchOnInGrid (*editor->getGrid(), 0, 60);
+    advanceAsTheChordPlayerDoes();
+    deliverPendingMessages();
+    const auto before = render (*editor);
+
+    clickButton (*editor->getStopButton());
+    deliverPendingMessages();
+    const auto after = render (*editor);
+
+    // The button itself flashes its pressed look for a moment after the click.
+    const auto stopArea = editor->getStopButton()->getBounds();
+    int differingPixels = 0;
+
+    for (int y = 0; y < before.getHeight(); ++y)
+        for (int x = 0; x < before.getWidth(); ++x)
+            if (! stopArea.contains (x, y))
+                differingPixels += before.getPixelAt (x, y) != after.getPixelAt (x, y) ? 1 : 0;
+
+    EXPECT_EQ (differingPixels, 0);
+}
+
+TEST_F (DemoEditorComponentTest, LaterResizeSizesTheGridToTheEditorLessMargins)
+{
+    editor->setSize (800, 900);
+
+    // The viewport keeps the grid's position at its scroll offset; only the size shows.
+    EXPECT_EQ (editor->getGrid()->getWidth(), 780);
+    EXPECT_EQ (editor->getGrid()->getHeight(), 880);
+}
+
+TEST_F (DemoEditorComponentTest, RestoredStateReplacesTheFreshColumns)
+{
+    juce::MemoryOutputStream chunk;
+    chunk.writeInt (3);
+    chunk.writeInt (notesPerChord);
+    for (int column = 0; column < 3; ++column)
+    {
+        for (int note = 0; note < notesPerChord; ++note)
+        {
+            const bool on = note == 40 + column;
+            chunk.writeByte ((char) (on ? 1 : 0));
+            chunk.writeByte (0);
+            chunk.writeByte (0);
+            chunk.writeByte (0);
+            chunk.writeInt (on ? 64 : 100);
+        }
+    }
+    filter.restoreState (chunk.getData(), (int) chunk.getDataSize());
+
+    DemoEditorComponent restored (filter);
+    auto* grid = restored.getGrid();
+
+    ASSERT_EQ (grid->getNumColumns(), 3);
+    EXPECT_EQ (grid->getWidth(), 195);
+    EXPECT_EQ (grid->getColumn (2)->cells.getCell (42)->isOn, 1);
+    EXPECT_EQ (grid->getColumn (2)->cells.getCell (42)->velocity, 64);
+    EXPECT_EQ (grid->getColumn (2)->cells.getCell (40)->isOn, 0);
+
+    // A restored grid starts like a fresh one: the first press plays column 0.
+    EXPECT_EQ (grid->getPlayPosition(), -1);
+    {
+        const juce::ScopedLock sl (filter.filterLock);
+        grid->advancePlayPosition();
+    }
+    EXPECT_EQ (grid->getPlayPosition(), 0);
+}
+
+//==============================================================================
+TEST_F (DemoEditorComponentTest, BackgroundAndBorderStripsAreDrawn)
+{
+    const auto image = render (*editor);
+
+    EXPECT_EQ (argbAt (image, 3, 400), background);
+    EXPECT_EQ (argbAt (image, 300, 778), background);
+    EXPECT_EQ (argbAt (image, 697, 400), background);
+    EXPECT_EQ (argbAt (image, 20, 6), background);
+
+    EXPECT_EQ (argbAt (image, 1, 400), lightBorder);    // left
+    EXPECT_EQ (argbAt (image, 300, 2), lightBorder);    // top
+    EXPECT_EQ (argbAt (image, 300, 779), lightBorder);  // above the title line
+    EXPECT_EQ (argbAt (image, 300, 780), lightBorder);
+    EXPECT_EQ (argbAt (image, 300, 781), background);
+
+    EXPECT_EQ (argbAt (image, 300, 797), darkBorder);   // bottom
+    EXPECT_EQ (argbAt (image, 1, 797), darkBorder);     // over the left strip
+    EXPECT_EQ (argbAt (image, 699, 400), darkBorder);   // right
+    EXPECT_EQ (argbAt (image, 699, 2), darkBorder);     // over the top strip
+}
+
+TEST_F (DemoEditorComponentTest, KeyboardShowsWhiteAndBlackKeys)
+{
+    const auto image = render (*editor);
+
+    EXPECT_EQ (argbAt (image, 5 + 28, 8 + 764), 0xFFFFFFF0u);  // note 0
+    EXPECT_EQ (argbAt (image, 5 + 10, 8 + 761), 0xFF000000u);  // note 1
+}
+
+TEST_F (DemoEditorComponentTest, GridShowsIdleRowsOnNotesAndThePlayingColumn)
+{
+    auto* grid = editor->getGrid();
+    switchOnInGrid (*grid, 0, 60);
+    switchOnInGrid (*grid, 1, 64);
+
+    auto image = render (*editor);
+    EXPECT_EQ (argbAt (image, editorPointOf (0, 120).x, editorPointOf (0, 120).y), 0xFFA0D2A0u);
+    EXPECT_EQ (argbAt (image, editorPointOf (1, 64).x, editorPointOf (1, 64).y), 0xFF7FFFD4u);
+    EXPECT_EQ (argbAt (image, editorPointOf (0, 60).x, editorPointOf (0, 60).y), 0xFF7FFFD4u);
+
+    advanceAsTheChordPlayerDoes();
+    deliverPendingMessages();
+    image = render (*editor);
+
+    EXPECT_EQ (argbAt (image, editorPointOf (0, 60).x, editorPointOf (0, 60).y), 0xFFFF0000u);
+    EXPECT_EQ (argbAt (image, editorPointOf (0, 120).x, editorPointOf (0, 120).y), 0xFFB4DCB4u);
+    EXPECT_EQ (argbAt (image, editorPointOf (1, 64).x, editorPointOf (1, 64).y), 0xFF7FFFD4u);
+}
+
+TEST_F (DemoEditorComponentTest, ButtonsShowTheirOnColours)
+{
+    const auto image = render (*editor);
+
+    // The look-and-feel's lozenge shows its plain colour, slightly desaturated, at 0.4 of
+    // the height, above the text; elsewhere it blends into highlights and shadows.
+    const auto add = image.getPixelAt (680, 8 + (int) (0.4 * 718));
+    const auto stop = image.getPixelAt (680, 729 + (int) (0.4 * 45));
+
+    EXPECT_TRUE (isCloseTo (add, juce::Colour (0xFF11FF33), 30)) << add.toDisplayString (true);
+    EXPECT_FALSE (isCloseTo (add, juce::Colour (0xFF97EEFB), 30));
+    EXPECT_TRUE (isCloseTo (stop, juce::Colour (0xFFFF1133), 30)) << stop.toDisplayString (true);
+    EXPECT_FALSE (isCloseTo (stop, juce::Colour (0xFFEE97FB), 30));
+}
+
+//==============================================================================
+TEST_F (DemoEditorComponentTest, SavesFreshAndPlayedEditorsAsPng)
+{
+    const auto fresh = outputFile ("editor-fresh.png");
+    ASSERT_TRUE (saveAsPng (render (*editor), fresh));
+
+    auto* grid = editor->getGrid();
+    // Added directly: a clicked button would still show its pressed look in the picture.
+    grid->addColumn();
+    grid->addColumn();
+
+    for (auto [column, note] : { std::pair { 0, 60 }, { 0, 64 }, { 0, 67 }, { 1, 62 }, { 1, 65 }, { 1, 69 },
+                                 { 2, 64 }, { 2, 67 }, { 2, 71 }, { 3, 60 }, { 3, 72 } })
+        switchOnInGrid (*grid, column, note);
+
+    advanceAsTheChordPlayerDoes();
+    advanceAsTheChordPlayerDoes();
+    deliverPendingMessages();
+
+    const auto played = outputFile ("editor-played.png");
+    ASSERT_TRUE (saveAsPng (render (*editor), played));
+
+    const auto reloaded = juce::ImageFileFormat::loadFrom (played);
+    ASSERT_TRUE (reloaded.isValid());
+    EXPECT_EQ (reloaded.getWidth(), 700);
+    EXPECT_EQ (reloaded.getHeight(), 800);
+    const auto red = editorPointOf (1, 62);
+    EXPECT_EQ (reloaded.getPixelAt (red.x, red.y).getARGB(), 0xFFFF0000u);
+    EXPECT_TRUE (juce::ImageFileFormat::loadFrom (fresh).isValid());
+}
