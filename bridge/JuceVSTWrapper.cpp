@@ -18,7 +18,9 @@ constexpr VstInt32 timeInfoRequestMask = kVstPpqPosValid | kVstTempoValid | kVst
                                          | kVstTimeSigValid | kVstSmpteValid | kVstClockValid;
 constexpr int maxChannelsPerView = 32;
 constexpr int spareOutgoingEvents = 32;
-constexpr int initialOutgoingEvents = 64;
+// Enough records for several full chord changes (a 128-note chord ended and another started)
+// in one block, so that playing never has to grow the list on the audio thread.
+constexpr int initialOutgoingEvents = 1024;
 constexpr int mouseButtonMask = juce::ModifierKeys::leftButtonModifier | juce::ModifierKeys::rightButtonModifier
                                 | juce::ModifierKeys::middleButtonModifier;
 constexpr juce::uint32 minimumHostIdleGapMs = 20;

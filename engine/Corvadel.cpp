@@ -64,7 +64,7 @@ void Corvadel::processNextBlock (juce::AudioBuffer<float>&, juce::AudioBuffer<fl
 
 void Corvadel::handlePedalMidi (juce::MidiBuffer& midiMessages)
 {
-    outputEvents.clear();
+    output.clear();
 
     for (const auto event : midiMessages)
     {
@@ -117,7 +117,7 @@ void Corvadel::endChord (int samplePosition)
         if (chord[note].isOn != 0)
         {
             const uint8_t message[] = { noteOffStatus, (uint8_t) note, 0 };
-            outputEvents.addEvent (message, 3, samplePosition);
+            output.add (message, 3, samplePosition);
         }
     }
 }
@@ -129,7 +129,7 @@ void Corvadel::startChord (int samplePosition)
         if (chord[note].isOn != 0)
         {
             const uint8_t message[] = { noteOnStatus, (uint8_t) note, (uint8_t) noteOnVelocity (chord[note].velocity) };
-            outputEvents.addEvent (message, 3, samplePosition);
+            output.add (message, 3, samplePosition);
         }
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/GridState.h"
+#include "engine/MidiEventAppender.h"
 #include "engine/NoteCell.h"
 #include "engine/QuorFilterBase.h"
 
@@ -55,6 +56,7 @@ private:
     bool stopRequested = false;
 
     juce::MidiBuffer outputEvents;
+    MidiEventAppender output { outputEvents };
     float playbackSampleRate = 0.0f;
     int playbackBlockSize = 0;
 

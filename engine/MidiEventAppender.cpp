@@ -1,0 +1,37 @@
+#include "engine/MidiEventAppender.h"
+
+namespace
+{
+constexpr int eventHeaderSize = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
+}
+
+void MidiEventAppender::clear()
+{
+    buffer.clear();
+    lastPosition = INT_MIN;
+}
+
+bool MidiEventAppender::isShortChannelMessage (const uint8_t* message, int numBytes)
+{
+    return numBytes > 0 && message[0] >= 0x80 && message[0] < 0xF0
+           && numBytes >= juce::MidiMessage::getMessageLengthFromFirstByte (message[0]);
+}
+
+void MidiEventAppender::add (const uint8_t* message, int numBytes, int samplePosition)
+{
+    if (samplePosition < lastPosition || ! isShortChannelMessage (message, numBytes))
+    {
+        buffer.addEvent (message, numBytes, samplePosition);
+        lastPosition = juce::jmax (lastPosition, samplePosition);
+        return;
+    }
+
+    // The buffer's layout for one event: its sample position, its size, then its bytes.
+    const int length = juce::MidiMessage::getMessageLengthFromFirstByte (message[0]);
+    uint8_t record[eventHeaderSize + 3];
+    juce::writeUnaligned<juce::int32> (record, samplePosition);
+    juce::writeUnaligned<juce::uint16> (record + sizeof (juce::int32), (juce::uint16) length);
+    std::memcpy (record + eventHeaderSize, message, (size_t) length);
+    buffer.data.addArray (static_cast<const uint8_t*> (record), eventHeaderSize + length);
+    lastPosition = samplePosition;
+}
