@@ -5,6 +5,8 @@ file(GLOB corvadel_bridge_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bridge
 file(GLOB corvadel_engine_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/engine/*.cpp)
 file(GLOB corvadel_editor_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/editor/*.cpp)
 list(FILTER corvadel_bridge_sources EXCLUDE REGEX "LibraryLifetime[^/]*\\.cpp$")
+# The exported entry belongs to the plug-in alone: test programs have a main of their own.
+list(FILTER corvadel_host_sources EXCLUDE REGEX "PluginEntry\\.cpp$")
 
 set(corvadel_warnings -Wall -Wextra -Wno-unused-parameter)
 
@@ -29,7 +31,9 @@ set_target_properties(corvadel_lifetime PROPERTIES
   POSITION_INDEPENDENT_CODE ON
   CXX_VISIBILITY_PRESET hidden)
 
-add_library(Corvadel SHARED)
+add_library(Corvadel SHARED ${PROJECT_SOURCE_DIR}/host/PluginEntry.cpp)
+target_include_directories(Corvadel PRIVATE ${PROJECT_SOURCE_DIR})
+set_target_properties(Corvadel PROPERTIES CXX_VISIBILITY_PRESET hidden)
 target_link_libraries(Corvadel PRIVATE corvadel_core juce_modules
   "$<LINK_LIBRARY:WHOLE_ARCHIVE,corvadel_lifetime>")
 set_target_properties(Corvadel PROPERTIES

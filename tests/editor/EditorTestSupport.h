@@ -2,7 +2,10 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <functional>
+#include <thread>
 
 namespace juce
 {
@@ -65,5 +68,27 @@ namespace editortest
         return std::abs ((int) actual.getRed() - (int) expected.getRed()) <= tolerance
             && std::abs ((int) actual.getGreen() - (int) expected.getGreen()) <= tolerance
             && std::abs ((int) actual.getBlue() - (int) expected.getBlue()) <= tolerance;
+    }
+
+    // Holds the lock on another thread for a while and tells whether the action waited for it.
+    inline bool actionWaitsForLock (juce::CriticalSection& lock, const std::function<void()>& action)
+    {
+        std::atomic<bool> held { false };
+        std::atomic<bool> released { false };
+
+        std::thread holder ([&] {
+            const juce::ScopedLock sl (lock);
+            held = true;
+            juce::Thread::sleep (60);
+            released = true;
+        });
+
+        while (! held)
+            std::this_thread::yield();
+
+        action();
+        const bool waited = released.load();
+        holder.join();
+        return waited;
     }
 }

@@ -54,20 +54,6 @@ TEST (VirtualPianoKeys, WhiteKeyCountIsTheCeilingOfSevenTwelfths)
     EXPECT_EQ (VirtualPiano (24, 2).getNumWhiteKeys(), 14);
 }
 
-TEST (VirtualPianoKeys, WhiteAndBlackFollowThePianoPattern)
-{
-    int white = 0;
-    for (int i = 0; i < 12; ++i)
-        white += VirtualPiano::isWhiteKey (i) ? 1 : 0;
-
-    EXPECT_EQ (white, 7);
-    EXPECT_FALSE (VirtualPiano::isWhiteKey (1));
-    EXPECT_TRUE (VirtualPiano::isWhiteKey (4));
-    EXPECT_TRUE (VirtualPiano::isWhiteKey (5));
-    EXPECT_FALSE (VirtualPiano::isWhiteKey (10));
-    EXPECT_TRUE (VirtualPiano::isWhiteKey (127));
-}
-
 TEST (VirtualPianoKeys, IsANamedOpaqueComponentStartingAtItsOctave)
 {
     VirtualPiano keyboard (24, 3);

@@ -52,7 +52,7 @@ TEST_F (BasicDispatch, EachOpcodeReachesItsOperationWithItsArguments)
         { effOpen, 7, 11, nullptr, 0.25f, { call ("open") }, 0 },
         { effClose, 7, 11, nullptr, 0.25f, { call ("close") }, 0 },
         { effSetProgram, 7, 2, nullptr, 0.25f, { call ("setProgram", 2) }, 0 },
-        { effGetProgram, 7, 11, nullptr, 0.25f, { call ("getProgram") }, 2 },
+        { effGetProgram, 7, 11, nullptr, 0.25f, { call ("getProgram") }, 2 }, // set two rows up
         { effSetProgramName, 7, 11, text, 0.25f, { call ("setProgramName", text) }, 0 },
         { effGetProgramName, 7, 11, text, 0.25f, { call ("getProgramName", text) }, 0 },
         { effGetParamLabel, 7, 11, text, 0.25f, { call ("getParameterLabel", 7, text) }, 0 },

@@ -96,19 +96,6 @@ TEST (EffectConstructor, FillsTheRecordWithTheDocumentedDefaults)
     EXPECT_TRUE (allBytesZero (record.future, sizeof (record.future)));
 }
 
-TEST (EffectConstructor, SetsEveryTrampoline)
-{
-    BareEffect effect;
-    const AEffect& record = *effect.getAeffect();
-
-    EXPECT_NE (record.dispatcher, nullptr);
-    EXPECT_NE (record.process, nullptr);
-    EXPECT_NE (record.processReplacing, nullptr);
-    EXPECT_NE (record.setParameter, nullptr);
-    EXPECT_NE (record.getParameter, nullptr);
-    EXPECT_NE (reinterpret_cast<void*> (record.process), reinterpret_cast<void*> (record.processReplacing));
-}
-
 TEST (EffectConstructor, LeavesNoGarbageInTheRecordsPaddingOrReservedBytes)
 {
     // Build into memory full of junk so that anything the constructor forgets shows up.

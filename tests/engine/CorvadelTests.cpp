@@ -1,0 +1,231 @@
+// The chord player driven directly: pedal, Stop, and the grid it keeps across editors.
+
+#include "editor/DemoEditorComponent.h"
+#include "engine/Corvadel.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+struct Note
+{
+    int note;
+    int32_t velocity = 100;
+};
+
+std::vector<NoteCell> column (std::initializer_list<Note> notes)
+{
+    std::vector<NoteCell> cells (notesPerChord);
+
+    for (auto n : notes)
+    {
+        cells[(size_t) n.note].isOn = 1;
+        cells[(size_t) n.note].velocity = n.velocity;
+    }
+
+    return cells;
+}
+
+juce::MemoryBlock chunkOf (std::initializer_list<std::vector<NoteCell>> columns)
+{
+    GridState state ((int) columns.size(), notesPerChord);
+    int i = 0;
+
+    for (const auto& c : columns)
+        std::copy (c.begin(), c.end(), state.column (i++));
+
+    juce::MemoryBlock block;
+    state.appendTo (block);
+    return block;
+}
+
+struct Event
+{
+    int position;
+    uint8_t status, note, velocity;
+    bool operator== (const Event& other) const
+    {
+        return position == other.position && status == other.status && note == other.note && velocity == other.velocity;
+    }
+};
+
+std::ostream& operator<< (std::ostream& out, const Event& e)
+{
+    return out << "{" << e.position << ", " << std::hex << (int) e.status << std::dec << ", " << (int) e.note << ", " << (int) e.velocity << "}";
+}
+
+class CorvadelTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { filter.prepareForPlayback (48000.0, 512); }
+    void TearDown() override { closeEditor(); }
+
+    std::vector<Event> play (std::initializer_list<std::pair<int, int>> pedalValues)
+    {
+        juce::MidiBuffer midi;
+
+        for (auto [position, value] : pedalValues)
+            midi.addEvent (juce::MidiMessage::controllerEvent (1, 64, value), position);
+
+        {
+            const juce::ScopedLock sl (filter.filterLock);
+            filter.handlePedalMidi (midi);
+        }
+
+        std::vector<Event> out;
+
+        for (const auto e : midi)
+            out.push_back ({ e.samplePosition, e.data[0], e.data[1], e.data[2] });
+
+        return out;
+    }
+
+    std::vector<Event> press (int position = 0) { auto out = play ({ { position, 127 } }); play ({ { 511, 0 } }); return out; }
+
+    DemoEditorComponent& openEditor()
+    {
+        editor.reset (static_cast<DemoEditorComponent*> (filter.createAndTrackEditor()));
+        return *editor;
+    }
+
+    void closeEditor()
+    {
+        if (editor != nullptr)
+        {
+            filter.forgetEditor (editor.get());
+            editor.reset();
+        }
+    }
+
+    void restore (const juce::MemoryBlock& chunk) { filter.restoreState (chunk.getData(), (int) chunk.getSize()); }
+
+    juce::MemoryBlock saved()
+    {
+        juce::MemoryBlock block;
+        filter.saveState (block);
+        return block;
+    }
+
+    Corvadel filter;
+    std::unique_ptr<DemoEditorComponent> editor;
+};
+
+constexpr uint8_t on = 0x90, off = 0x80;
+}
+
+TEST_F (CorvadelTest, AnnouncesAnInstrumentThatTakesAndSendsMidi)
+{
+    FilterProperties p;
+    filter.fillFilterProperties (p);
+    EXPECT_EQ (p.uniqueId, 0x44474534);
+    EXPECT_TRUE (p.isSynth);
+    EXPECT_TRUE (p.wantsMidiInput);
+    EXPECT_TRUE (p.producesMidiOutput);
+    EXPECT_FALSE (p.hasNoTail);
+    EXPECT_TRUE (p.wantsKeyboardInput);
+    EXPECT_EQ (filter.getCurrentProgramIndex(), 0);
+}
+
+TEST_F (CorvadelTest, StopEndsTheChordAtTheStartOfTheNextBlockAndThePressEndsItAgain)
+{
+    restore (chunkOf ({ column ({ { 60 }, { 64 }, { 67 } }), column ({ { 50 } }) }));
+    auto& ed = openEditor();
+    press (100);
+
+    ed.buttonClicked (ed.getStopButton());
+    EXPECT_EQ (play ({}), (std::vector<Event> { { 0, off, 60, 0 }, { 0, off, 64, 0 }, { 0, off, 67, 0 } }));
+    EXPECT_TRUE (play ({}).empty()) << "a Stop is handled once";
+
+    EXPECT_EQ (press (7), (std::vector<Event> { { 7, off, 60, 0 }, { 7, off, 64, 0 }, { 7, off, 67, 0 }, { 7, on, 50, 100 } }));
+}
+
+TEST_F (CorvadelTest, StopBeforeAnyChordSendsNothing)
+{
+    auto& ed = openEditor();
+    ed.buttonClicked (ed.getStopButton());
+    EXPECT_TRUE (play ({}).empty());
+}
+
+TEST_F (CorvadelTest, StopInTheSameBlockAsAPressComesFirstInTheStream)
+{
+    restore (chunkOf ({ column ({ { 60 } }), column ({ { 62 } }) }));
+    auto& ed = openEditor();
+    press();
+    ed.buttonClicked (ed.getStopButton());
+
+    // The press at 30 ends and starts; the Stop then ends the new chord at position 0.
+    EXPECT_EQ (play ({ { 30, 127 } }), (std::vector<Event> { { 0, off, 62, 0 }, { 30, off, 60, 0 }, { 30, on, 62, 100 } }));
+}
+
+TEST_F (CorvadelTest, FirstPressAfterARestorePlaysTheFirstColumn)
+{
+    restore (chunkOf ({ column ({ { 40 } }), column ({ { 41 } }), column ({ { 42 } }) }));
+    openEditor();
+
+    EXPECT_EQ (press(), (std::vector<Event> { { 0, on, 40, 100 } }));
+    EXPECT_EQ (editor->getGrid()->getPlayPosition(), 0);
+    EXPECT_EQ (press()[1].note, 41);
+}
+
+TEST_F (CorvadelTest, EditsSurviveClosingTheEditor)
+{
+    auto& ed = openEditor();
+    ed.getGrid()->setColumnCells (column ({ { 72, 55 } }).data(), 1);
+    ed.buttonClicked (ed.getAddButton());
+    ed.getGrid()->setColumnCells (column ({ { 12 } }).data(), 2);
+    const auto withEditorOpen = saved();
+    EXPECT_EQ (withEditorOpen.getSize(), 8u + 3 * 1024);
+
+    closeEditor();
+    EXPECT_TRUE (filter.hasKeptState());
+    EXPECT_EQ (saved(), withEditorOpen);
+
+    openEditor();
+    EXPECT_EQ (editor->getGrid()->getNumColumns(), 3);
+    EXPECT_EQ (saved(), withEditorOpen);
+    press();
+    EXPECT_EQ (press(), (std::vector<Event> { { 0, on, 72, 55 } }));
+}
+
+TEST_F (CorvadelTest, AStateRestoredWhileTheEditorIsOpenOutlivesThatEditorsEdits)
+{
+    auto& ed = openEditor();
+    ed.getGrid()->setColumnCells (column ({ { 1 } }).data(), 0);
+    const auto restored = chunkOf ({ column ({ { 90 } }) });
+    restore (restored);
+
+    EXPECT_NE (saved(), restored) << "the open grid is what is saved while it is open";
+    closeEditor();
+    EXPECT_EQ (saved(), restored);
+
+    // The next editor's edits are kept again when it closes.
+    openEditor().getGrid()->setColumnCells (column ({ { 91 } }).data(), 0);
+    const auto edited = saved();
+    closeEditor();
+    EXPECT_EQ (saved(), edited);
+}
+
+TEST_F (CorvadelTest, DeletingEveryColumnLeavesAGridThatEndsChordsAndStartsNone)
+{
+    restore (chunkOf ({ column ({ { 60 }, { 63 } }) }));
+    auto& ed = openEditor();
+    press();
+    ed.getGrid()->deleteColumn (0);
+    EXPECT_EQ (ed.getGrid()->getNumColumns(), 0);
+
+    EXPECT_EQ (press (5), (std::vector<Event> { { 5, off, 60, 0 }, { 5, off, 63, 0 } }));
+    EXPECT_TRUE (press().empty());
+    EXPECT_EQ (saved().getSize(), 8u);
+}
+
+TEST_F (CorvadelTest, EditingTheSoundingColumnDoesNotChangeWhichNotesEnd)
+{
+    restore (chunkOf ({ column ({ { 60 } }), column ({ { 70 } }) }));
+    auto& ed = openEditor();
+    press();
+    ed.getGrid()->setColumnCells (column ({ { 61 } }).data(), 0);
+
+    EXPECT_EQ (press(), (std::vector<Event> { { 0, off, 60, 0 }, { 0, on, 70, 100 } }));
+}
