@@ -296,7 +296,8 @@ void PianoGrid::mouseDown (const juce::MouseEvent& event)
     auto menu = createMenu();
     const int choice = chooseFromMenu (menu);
 
-
+    if (safeThis == nullptr)
+        return;
 
     performMenuAction (choice, getComponentAt (event.getPosition()));
 }

@@ -27,13 +27,13 @@ public:
     static juce::Colour getRowColour (int note, bool playing) noexcept;
     static juce::Colour getOnColour (bool playing) noexcept;
 
-    // The grid reads and writes these directly; the cells only under the edit lock.
+    // The grid reads and writes these directly. The audio thread copies the cells, so every
+    // write to them holds the edit lock.
     NoteCellArray cells;
     const int numCells;
-    // Written by the audio thread when the play position moves, read by paint.
+    // The audio thread moves the play position and cannot paint: it sets these two, and the
+    // grid repaints flagged columns later on the message thread.
     std::atomic<bool> isPlaying { false };
-    // Set by the audio thread next to isPlaying; the grid repaints the column on the message
-    // thread and clears it.
     std::atomic<bool> repaintPending { false };
 
 private:

@@ -45,7 +45,8 @@ bool VirtualPiano::isWhiteKey (int keyIndex) noexcept
 
 int VirtualPiano::getNumWhiteKeys() const noexcept
 {
-    // The quotient is rounded to a float before the ceiling, as the key width depends on it.
+    // Seven white keys to the octave; a partial octave still gets a slot for every white key it
+    // could hold, so 128 keys give 75.
     const float whiteKeys = (float) numKeys / 12.0f * 7.0f;
     return (int) std::ceil (whiteKeys);
 }
@@ -178,7 +179,7 @@ void VirtualPiano::drawBlackKeys (juce::Graphics& g, float whiteKeyLength, float
 
     for (int i = 0; i < numKeys; ++i)
     {
-        // A black last key would stick out past the end of the white keys.
+        // A black last key has no white key above it to sit against.
         if (isWhiteKey (i) || i == numKeys - 1)
             continue;
 
