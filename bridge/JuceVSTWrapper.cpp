@@ -432,6 +432,12 @@ VstInt32 JuceVSTWrapper::setChunk (void* data, VstInt32 byteSize, bool)
     return 0;
 }
 
+bool JuceVSTWrapper::isChunkPending() const
+{
+    const juce::ScopedLock sl (chunkLock);
+    return chunkMemory.getSize() > 0;
+}
+
 void JuceVSTWrapper::releaseChunk()
 {
     const juce::ScopedLock sl (chunkLock);

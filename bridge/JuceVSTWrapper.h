@@ -62,6 +62,7 @@ public:
     void resizeHostWindow (int width, int height);
 
     AudioFilterBase* getFilter() const noexcept { return filter.get(); }
+    bool isChunkPending() const;
     EditorCompWrapper* getEditorComp() const noexcept { return editorComp.get(); }
 
     // Process-wide: set while the bridge is inside a call that may lead back into it (its own

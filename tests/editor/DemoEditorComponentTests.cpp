@@ -192,6 +192,38 @@ TEST_F (DemoEditorComponentTest, AddAndStopWaitForTheFilterLock)
     EXPECT_EQ (editor->getGrid()->getNumColumns(), 3);
 }
 
+TEST (DemoEditorStop, EndsTheSoundingChordAtTheStartOfTheNextBlock)
+{
+    Corvadel filter;
+    std::unique_ptr<AudioFilterEditor> opened (filter.createAndTrackEditor());
+    auto& editor = dynamic_cast<DemoEditorComponent&> (*opened);
+    switchOnInGrid (*editor.getGrid(), 0, 60);
+
+    juce::AudioBuffer<float> input (2, 64), output (2, 64);
+    juce::MidiBuffer midi;
+    midi.addEvent (juce::MidiMessage::controllerEvent (1, 64, 127), 10);
+    {
+        const juce::ScopedLock sl (filter.filterLock);
+        filter.processNextBlock (input, output, false, midi);
+    }
+    ASSERT_EQ (midi.getNumEvents(), 1);
+
+    clickButton (*editor.getStopButton());
+    midi.clear();
+    {
+        const juce::ScopedLock sl (filter.filterLock);
+        filter.processNextBlock (input, output, false, midi);
+    }
+
+    ASSERT_EQ (midi.getNumEvents(), 1);
+    const auto noteOff = *midi.begin();
+    EXPECT_EQ (noteOff.samplePosition, 0);
+    EXPECT_TRUE (noteOff.getMessage().isNoteOff());
+    EXPECT_EQ (noteOff.getMessage().getNoteNumber(), 60);
+
+    filter.forgetEditor (opened.get());
+}
+
 TEST_F (DemoEditorComponentTest, StopChangesNothingOnScreen)
 {
     switchOnInGrid (*editor->getGrid(), 0, 60);

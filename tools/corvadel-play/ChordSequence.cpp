@@ -1,0 +1,153 @@
+#include "ChordSequence.h"
+
+#include "InputError.h"
+#include "MidiFileReader.h"
+
+#include <algorithm>
+#include <map>
+
+ChordSequence::ChordSequence (juce::MemoryBlock chunkBytes, juce::String originText)
+    : chunk (std::move (chunkBytes)), origin (std::move (originText))
+{
+}
+
+ChordSequence ChordSequence::demo()
+{
+    // C, Am, F, G, Em, Am, Dm7, G7: the bass note a little stronger than the chord above it.
+    const auto chord = [] (int bass, std::initializer_list<int> upper, int velocity) {
+        Chord c { { bass, std::min (127, velocity + 12) } };
+
+        for (int note : upper)
+            c.push_back ({ note, velocity });
+
+        return c;
+    };
+
+    return fromChords ({ chord (48, { 60, 64, 67 }, 90),
+                         chord (45, { 57, 60, 64 }, 72),
+                         chord (41, { 57, 60, 65 }, 84),
+                         chord (43, { 55, 59, 62 }, 96),
+                         chord (40, { 55, 59, 64 }, 70),
+                         chord (45, { 57, 60, 64 }, 80),
+                         chord (50, { 57, 60, 65 }, 88),
+                         chord (43, { 53, 59, 62 }, 105) },
+                       "the demo progression");
+}
+
+ChordSequence ChordSequence::fromChords (const std::vector<Chord>& chords, const juce::String& origin)
+{
+    return ChordSequence (chunkFor (chords), origin);
+}
+
+ChordSequence ChordSequence::fromMidiFile (const juce::File& file)
+{
+    const auto problem = [&file] (const juce::String& why) {
+        return InputError ("cannot read chords from " + file.getFullPathName().toStdString() + ": " + why.toStdString());
+    };
+
+    const auto midi = MidiFileReader::read (file, problem);
+    const auto chords = chordsIn (midi);
+
+    if (chords.empty())
+        throw problem ("it holds no notes");
+
+    return fromChords (chords, file.getFileName());
+}
+
+ChordSequence ChordSequence::fromStateFile (const juce::File& file)
+{
+    const auto problem = [&file] (const juce::String& why) {
+        return InputError ("cannot read the state from " + file.getFullPathName().toStdString() + ": " + why.toStdString());
+    };
+
+    if (file.isDirectory())
+        throw problem ("it is a folder");
+
+    if (! file.existsAsFile())
+        throw problem ("no such file");
+
+    juce::MemoryBlock bytes;
+
+    if (! file.loadFileAsData (bytes))
+        throw problem ("it cannot be opened");
+
+    if (bytes.isEmpty())
+        throw problem ("it is empty");
+
+    return ChordSequence (std::move (bytes), file.getFileName());
+}
+
+std::vector<ChordSequence::Chord> ChordSequence::chordsIn (const juce::MidiFile& file)
+{
+    // Ticks to notes to velocities: one note sounding on two channels at once is one cell.
+    std::map<double, std::map<int, int>> notesAtTick;
+
+    for (int t = 0; t < file.getNumTracks(); ++t)
+    {
+        for (const auto* event : *file.getTrack (t))
+        {
+            const auto& message = event->message;
+
+            if (! message.isNoteOn (false))
+                continue;
+
+            auto& velocity = notesAtTick[message.getTimeStamp()][message.getNoteNumber()];
+            velocity = std::max (velocity, (int) message.getVelocity());
+        }
+    }
+
+    std::vector<Chord> chords;
+
+    for (const auto& [tick, notes] : notesAtTick)
+    {
+        Chord chord;
+
+        for (const auto& [number, velocity] : notes)
+            chord.push_back ({ number, velocity });
+
+        chords.push_back (std::move (chord));
+    }
+
+    return chords;
+}
+
+juce::MemoryBlock ChordSequence::chunkFor (const std::vector<Chord>& chords)
+{
+    juce::MemoryOutputStream out;
+    out.writeInt ((int) chords.size());
+    out.writeInt (cellsPerColumn);
+
+    for (const auto& chord : chords)
+    {
+        uint8_t isOn[cellsPerColumn] = {};
+        int velocity[cellsPerColumn];
+        std::fill (std::begin (velocity), std::end (velocity), 100);
+
+        for (const auto& note : chord)
+        {
+            if (note.number < 0 || note.number >= cellsPerColumn)
+                continue;
+
+            isOn[note.number] = 1;
+            velocity[note.number] = note.velocity;
+        }
+
+        for (int cell = 0; cell < cellsPerColumn; ++cell)
+        {
+            const uint8_t cellStart[4] = { isOn[cell], 0, 0, 0 };
+            out.write (cellStart, sizeof (cellStart));
+            out.writeInt (velocity[cell]);
+        }
+    }
+
+    return out.getMemoryBlock();
+}
+
+int ChordSequence::getNumColumns() const
+{
+    if (chunk.getSize() < 4)
+        return 0;
+
+    const auto columns = (int32_t) juce::ByteOrder::littleEndianInt (chunk.getData());
+    return std::max<int32_t> (0, columns);
+}

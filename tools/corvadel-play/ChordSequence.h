@@ -1,0 +1,46 @@
+#pragma once
+
+#include <juce_audio_basics/juce_audio_basics.h>
+#include <juce_core/juce_core.h>
+
+#include <vector>
+
+// The chords for the plug-in's grid, as the state chunk that the plug-in takes: int32 column
+// count, int32 cells per column (128), then each column's cells from note 0 up, each cell its on
+// byte, three unused bytes and an int32 velocity, all little-endian.
+class ChordSequence
+{
+public:
+    struct Note
+    {
+        int number;
+        int velocity;
+    };
+    using Chord = std::vector<Note>;
+
+    static constexpr int cellsPerColumn = 128;
+
+    // About eight chords voiced around middle C over a bass note.
+    static ChordSequence demo();
+    static ChordSequence fromChords (const std::vector<Chord>& chords, const juce::String& origin);
+    // Notes that start at the same tick, on any track or channel, make one chord; chords follow
+    // in time order. Throws InputError when the file is missing, unreadable or holds no notes.
+    static ChordSequence fromMidiFile (const juce::File& file);
+    // A saved chunk, kept byte for byte. Throws InputError when it cannot be read.
+    static ChordSequence fromStateFile (const juce::File& file);
+
+    const juce::MemoryBlock& getChunk() const noexcept { return chunk; }
+    // The column count that the chunk declares, 0 when it declares none that could be played.
+    int getNumColumns() const;
+    // Where the chords come from, for the listing and for messages.
+    const juce::String& getOrigin() const noexcept { return origin; }
+
+private:
+    ChordSequence (juce::MemoryBlock chunkBytes, juce::String originText);
+
+    static juce::MemoryBlock chunkFor (const std::vector<Chord>& chords);
+    static std::vector<Chord> chordsIn (const juce::MidiFile& file);
+
+    juce::MemoryBlock chunk;
+    juce::String origin;
+};

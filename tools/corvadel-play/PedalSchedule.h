@@ -1,0 +1,44 @@
+#pragma once
+
+#include "TempoMap.h"
+
+#include <juce_core/juce_core.h>
+
+#include <cstdint>
+#include <vector>
+
+// The sustain-pedal messages to play, in clock time, with the tempo that places them on beats.
+class PedalSchedule
+{
+public:
+    struct Event
+    {
+        double seconds;
+        uint8_t status;  // a controller message on any channel
+        uint8_t value;   // 0 releases, anything else presses
+
+        bool isPress() const noexcept { return value != 0; }
+    };
+
+    static constexpr uint8_t sustainController = 64;
+
+    // presses presses, one at the start of every beat from beat 0, each released half a beat later.
+    static PedalSchedule everyBeat (int presses, double bpm);
+    // The file's controller-64 messages on every track and channel, at their times under the
+    // file's tempo map. Throws InputError when the file cannot be read or presses nothing.
+    static PedalSchedule fromMidiFile (const juce::File& file, double fallbackBpm);
+
+    const std::vector<Event>& getEvents() const noexcept { return events; }
+    const TempoMap& getTempoMap() const noexcept { return tempoMap; }
+    int countPresses() const;
+    double getLastEventSeconds() const;
+    // For the listing: "at 120 bpm" or "from pedal.mid".
+    const juce::String& getOrigin() const noexcept { return origin; }
+
+private:
+    PedalSchedule (std::vector<Event> events, TempoMap tempo, juce::String origin);
+
+    std::vector<Event> events;
+    TempoMap tempoMap;
+    juce::String origin;
+};

@@ -1,0 +1,129 @@
+#include "PlayOptions.h"
+
+#include "UsageError.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace
+{
+const char* const defaultOutputName = "corvadel-out.mid";
+
+bool takesValue (const std::string& option)
+{
+    return option == "--plugin" || option == "--chords" || option == "--state" || option == "--pedal"
+        || option == "--bpm" || option == "--out" || option == "--save-state" || option == "--editor-png";
+}
+}
+
+PlayOptions PlayOptions::parse (const std::vector<std::string>& arguments)
+{
+    PlayOptions options;
+    options.pluginFile = defaultPluginFile();
+    options.outputFile = juce::File::getCurrentWorkingDirectory().getChildFile (defaultOutputName);
+
+    for (size_t i = 0; i < arguments.size(); ++i)
+    {
+        const auto& option = arguments[i];
+
+        if (option == "--help" || option == "-h")
+        {
+            options.helpRequested = true;
+            continue;
+        }
+
+        if (! takesValue (option))
+            throw UsageError ("unknown option " + option);
+
+        if (i + 1 >= arguments.size())
+            throw UsageError (option + " needs a value");
+
+        const auto& value = arguments[++i];
+
+        if (option == "--bpm")
+            options.bpm = bpmFromArgument (value);
+        else if (option == "--plugin")
+            options.pluginFile = fileFromArgument (option, value);
+        else if (option == "--chords")
+            options.chordsFile = fileFromArgument (option, value);
+        else if (option == "--state")
+            options.stateFile = fileFromArgument (option, value);
+        else if (option == "--pedal")
+            options.pedalFile = fileFromArgument (option, value);
+        else if (option == "--out")
+            options.outputFile = fileFromArgument (option, value);
+        else if (option == "--save-state")
+            options.saveStateFile = fileFromArgument (option, value);
+        else if (option == "--editor-png")
+            options.editorPngFile = fileFromArgument (option, value);
+    }
+
+    if (options.chordsFile && options.stateFile)
+        throw UsageError ("--chords and --state both give the chord sequence: choose one");
+
+    return options;
+}
+
+juce::File PlayOptions::fileFromArgument (const std::string& option, const std::string& value)
+{
+    if (value.empty())
+        throw UsageError (option + " needs a file name");
+
+    return juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (value));
+}
+
+double PlayOptions::bpmFromArgument (const std::string& value)
+{
+    char* end = nullptr;
+    const double bpm = std::strtod (value.c_str(), &end);
+
+    // Beyond a few thousand beats a minute, presses would fall closer together than a block.
+    if (value.empty() || *end != '\0' || ! std::isfinite (bpm) || bpm <= 0.0 || bpm > 6000.0)
+        throw UsageError ("--bpm needs a positive number of beats per minute (at most 6000), not '" + value + "'");
+
+    return bpm;
+}
+
+juce::File PlayOptions::defaultPluginFile()
+{
+    std::error_code error;
+    const auto executable = std::filesystem::read_symlink ("/proc/self/exe", error);
+
+    if (error)
+        return juce::File::getCurrentWorkingDirectory().getChildFile ("Corvadel.so");
+
+    return juce::File (executable.string()).getParentDirectory().getParentDirectory().getChildFile ("Corvadel.so");
+}
+
+std::string PlayOptions::synopsis()
+{
+    return "usage: corvadel-play [--plugin PATH] [--chords FILE.mid | --state FILE] [--pedal FILE.mid] "
+           "[--bpm N] [--out FILE.mid] [--save-state FILE] [--editor-png FILE] [--help]";
+}
+
+std::string PlayOptions::usage()
+{
+    std::ostringstream text;
+    text << synopsis() << "\n\n"
+         << "Plays a chord sequence through the Corvadel plug-in as a host would: each sustain-pedal\n"
+         << "press ends the sounding chord and starts the next one. Writes the MIDI the plug-in sends\n"
+         << "back as a MIDI file and lists it.\n\n"
+         << "  --plugin PATH        the plug-in to load (default: Corvadel.so in the build folder,\n"
+         << "                       " << defaultPluginFile().getFullPathName() << ")\n"
+         << "  --chords FILE.mid    the chords: notes starting together on any track or channel make\n"
+         << "                       one chord, each note with its note-on velocity (default: a demo\n"
+         << "                       progression of eight chords)\n"
+         << "  --state FILE         a saved plug-in state, handed to the plug-in as it is\n"
+         << "  --pedal FILE.mid     the sustain-pedal (controller 64) messages of this file, at its\n"
+         << "                       tempo (default: one press a beat for each chord, released half a\n"
+         << "                       beat later)\n"
+         << "  --bpm N              the tempo of the default presses (default 120)\n"
+         << "  --out FILE.mid       where to write the plug-in's MIDI (default " << defaultOutputName << ")\n"
+         << "  --save-state FILE    save the plug-in's state after the run\n"
+         << "  --editor-png FILE    draw the plug-in's editor, as it stands at the end, into a PNG\n"
+         << "  --help               show this text\n\n"
+         << "Exit codes: 0 done, 1 unusable input, 2 wrong command line.\n";
+    return text.str();
+}
