@@ -1,0 +1,281 @@
+// The editor inside a host's X window: the tests' own host loads the built plug-in, makes a plain
+// X window and drives the editor opcodes as a Linux host does. Runs under a virtual X server.
+
+#include "tests/display/XHostWindow.h"
+#include "tests/support/PluginHost.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+namespace
+{
+constexpr uint32_t editorBackground = 0x777777;
+constexpr uint32_t lightStrip = 0x999999;
+constexpr uint32_t darkStrip = 0x222222;
+constexpr uint32_t whiteKey = 0xFFFFF0;
+constexpr uint32_t idleCRow = 0xA0D2A0;
+constexpr uint32_t onCell = 0x7FFFD4;
+constexpr uint32_t playingOnCell = 0xFF0000;
+
+// Column 0 of the grid lies at x 40..103 of the editor; note n's row starts at y 10 + (127 - n) × 6.
+constexpr int column0X = 70;
+int rowY (int note) { return 10 + (127 - note) * 6 + 3; }
+
+long residentKilobytes()
+{
+    std::ifstream status ("/proc/self/status");
+    std::string line;
+
+    while (std::getline (status, line))
+        if (line.rfind ("VmRSS:", 0) == 0)
+            return std::stol (line.substr (6));
+
+    return 0;
+}
+
+class EmbeddedEditorTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE (XHostWindow::displayAvailable()) << "these tests need an X server (run them under xvfb-run)";
+        library = std::make_unique<PluginLibrary>();
+    }
+
+    static void TearDownTestSuite() { library.reset(); }
+
+    void SetUp() override
+    {
+        window = std::make_unique<XHostWindow> (900, 900);
+        host = std::make_unique<PluginHost> (*library);
+    }
+
+    void TearDown() override
+    {
+        host.reset();
+        window.reset();
+    }
+
+    AEffect* openEditorWith (const std::vector<ChordColumn>& grid)
+    {
+        auto* effect = host->createInstance();
+        host->startPlaying (effect);
+
+        if (! grid.empty())
+            host->setChunk (effect, makeGridChunk (grid));
+
+        EXPECT_EQ (host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer()), 1);
+        return effect;
+    }
+
+    // Idles the editor until the pixel shows the colour, or the time is up.
+    bool idleUntil (AEffect* effect, int x, int y, uint32_t colour, int milliseconds = 3000)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds (milliseconds);
+
+        while (std::chrono::steady_clock::now() < deadline)
+        {
+            host->dispatch (effect, effEditIdle);
+
+            if (window->pixel (x, y) == colour)
+                return true;
+
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        }
+
+        return false;
+    }
+
+    void idleFor (AEffect* effect, int milliseconds, int stepMs = 10)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds (milliseconds);
+
+        while (std::chrono::steady_clock::now() < deadline)
+        {
+            host->dispatch (effect, effEditIdle);
+            std::this_thread::sleep_for (std::chrono::milliseconds (stepMs));
+        }
+    }
+
+    inline static std::unique_ptr<PluginLibrary> library;
+    std::unique_ptr<XHostWindow> window;
+    std::unique_ptr<PluginHost> host;
+};
+
+const ChordColumn cMajor { { { 60, 100 }, { 64, 100 }, { 67, 100 } } };
+const ChordColumn fMajor { { { 53, 100 }, { 57, 100 }, { 60, 100 } } };
+}
+
+TEST_F (EmbeddedEditorTest, OpenPutsTheEditorInTheHostsWindowAndItPaints)
+{
+    auto* effect = host->createInstance();
+    ERect* rect = nullptr;
+    ASSERT_NE (host->dispatch (effect, effEditGetRect, 0, 0, &rect), 0);
+    ASSERT_NE (rect, nullptr);
+    EXPECT_EQ (rect->top, 0);
+    EXPECT_EQ (rect->left, 0);
+    EXPECT_EQ (rect->bottom, 800);
+    EXPECT_EQ (rect->right, 700);
+
+    ASSERT_EQ (host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer()), 1);
+    const auto children = window->children();
+    ASSERT_EQ (children.size(), 1u);
+    EXPECT_EQ (children[0].width, 700);
+    EXPECT_EQ (children[0].height, 800);
+    EXPECT_EQ (children[0].x, 0);
+    EXPECT_EQ (children[0].y, 0);
+
+    ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground)) << std::hex << window->pixel (3, 400);
+    EXPECT_TRUE (window->children().at (0).mapped);
+    EXPECT_EQ (window->pixel (1, 400), lightStrip);
+    EXPECT_EQ (window->pixel (300, 2), lightStrip);
+    EXPECT_EQ (window->pixel (300, 797), darkStrip);
+    EXPECT_EQ (window->pixel (699, 300), darkStrip);
+
+    int whiteKeyPixels = 0, blackKeyPixels = 0;
+
+    for (int y = 10; y < 770; ++y)
+    {
+        whiteKeyPixels += window->pixel (36, y) == whiteKey ? 1 : 0;
+        blackKeyPixels += window->pixel (26, y) == 0x000000 ? 1 : 0;
+    }
+
+    EXPECT_GT (whiteKeyPixels, 600) << "the keys' fronts run the keyboard's length";
+    EXPECT_GT (blackKeyPixels, 250) << "53 black keys about 6 pixels long";
+    EXPECT_EQ (window->pixel (column0X, rowY (60)), idleCRow);
+
+    window->savePng (std::string (CORVADEL_TEST_OUTPUT_DIR) + "/embedded-editor.png");
+    EXPECT_EQ (host->dispatch (effect, effEditClose), 0);
+    EXPECT_TRUE (window->children().empty());
+}
+
+TEST_F (EmbeddedEditorTest, IdleDeliversTheRepaintsOfAPedalPress)
+{
+    auto* effect = openEditorWith ({ cMajor, fMajor });
+    ASSERT_TRUE (idleUntil (effect, column0X, rowY (60), onCell));
+    EXPECT_EQ (window->pixel (column0X, rowY (64)), onCell);
+
+    host->processBlock (effect, { { 0, 0xB0, 64, 127 }, { 10, 0xB0, 64, 0 } });
+    ASSERT_TRUE (idleUntil (effect, column0X, rowY (60), playingOnCell)) << "the playing column turns red";
+    EXPECT_EQ (window->pixel (column0X, rowY (67)), playingOnCell);
+
+    host->processBlock (effect, { { 0, 0xB0, 64, 127 } });
+    ASSERT_TRUE (idleUntil (effect, column0X, rowY (60), onCell)) << "and back when the next column plays";
+    EXPECT_EQ (window->pixel (column0X + 65, rowY (57)), playingOnCell);
+    window->savePng (std::string (CORVADEL_TEST_OUTPUT_DIR) + "/embedded-editor-playing.png");
+}
+
+TEST_F (EmbeddedEditorTest, OpeningTwiceDiscardsTheFirstEditor)
+{
+    auto* effect = openEditorWith ({ cMajor });
+    idleFor (effect, 100);
+    ASSERT_EQ (host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer()), 1);
+    idleFor (effect, 100);
+
+    const auto children = window->children();
+    ASSERT_EQ (children.size(), 1u);
+    EXPECT_TRUE (children[0].mapped);
+    EXPECT_EQ (host->getChunk (effect), makeGridChunk ({ cMajor }));
+}
+
+TEST_F (EmbeddedEditorTest, FiftyOpenIdleCloseCyclesLeaveNoWindowAndNoGrowth)
+{
+    auto* effect = host->createInstance();
+    host->startPlaying (effect);
+    long residentAfterWarmUp = 0;
+
+    for (int cycle = 0; cycle < 50; ++cycle)
+    {
+        ASSERT_EQ (host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer()), 1);
+        idleFor (effect, 20, 5);
+        host->dispatch (effect, effEditClose);
+        idleFor (effect, 5, 5);
+        ASSERT_TRUE (window->children().empty()) << "cycle " << cycle;
+
+        if (cycle == 9)
+            residentAfterWarmUp = residentKilobytes();
+    }
+
+    // Forty more editors (each with its images and windows) may not leave memory behind.
+    EXPECT_LT (residentKilobytes() - residentAfterWarmUp, 8 * 1024);
+}
+
+TEST_F (EmbeddedEditorTest, HostIdlesOnlyWhileAMouseButtonIsHeldAndNeverReentrantly)
+{
+    auto* effect = openEditorWith ({ cMajor });
+    ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground));
+
+    std::vector<std::chrono::steady_clock::time_point> idleCalls;
+    std::atomic<int> depth { 0 }, deepest { 0 };
+    VstIntPtr nestedAnswer = -1;
+
+    host->answerOverride = [&] (const HostRequest& request) -> std::optional<VstIntPtr>
+    {
+        if (request.opcode != audioMasterIdle)
+            return std::nullopt;
+
+        idleCalls.push_back (std::chrono::steady_clock::now());
+        deepest = std::max (deepest.load(), ++depth);
+        // A host's idle handler idles its plug-ins' editors: this one must not re-enter.
+        nestedAnswer = host->dispatch (effect, effEditIdle);
+        --depth;
+        return 0;
+    };
+
+    idleFor (effect, 400);
+    EXPECT_TRUE (idleCalls.empty()) << "no button held, no idle calls";
+
+    window->moveMouse (3, 400);
+    window->pressLeftButton();
+    idleFor (effect, 600);
+    window->releaseLeftButton();
+
+    ASSERT_GE (idleCalls.size(), 3u);
+    EXPECT_EQ (nestedAnswer, 0);
+    EXPECT_EQ (deepest.load(), 1);
+
+    for (size_t i = 1; i < idleCalls.size(); ++i)
+        EXPECT_GE (std::chrono::duration_cast<std::chrono::milliseconds> (idleCalls[i] - idleCalls[i - 1]).count(), 20);
+
+    idleFor (effect, 100);
+    const auto afterRelease = idleCalls.size();
+    idleFor (effect, 400);
+    EXPECT_EQ (idleCalls.size(), afterRelease) << "released: no more idle calls";
+    host->answerOverride = nullptr;
+}
+
+TEST_F (EmbeddedEditorTest, EditorOpcodesWorkFromAThreadOtherThanTheLoadingOne)
+{
+    auto* effect = host->createInstance();
+    host->startPlaying (effect);
+    host->setChunk (effect, makeGridChunk ({ cMajor, fMajor }));
+
+    bool painted = false, closed = false;
+    std::thread gui ([&]
+    {
+        ERect* rect = nullptr;
+        host->dispatch (effect, effEditGetRect, 0, 0, &rect);
+        host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer());
+        painted = idleUntil (effect, 3, 400, editorBackground);
+        host->dispatch (effect, effEditClose);
+        closed = window->children().empty();
+        host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer());
+        idleFor (effect, 50);
+    });
+    gui.join();
+
+    EXPECT_TRUE (painted);
+    EXPECT_TRUE (closed);
+
+    // The audio side on this thread still steps the editor that the other thread opened.
+    const auto sent = host->processBlock (effect, { { 0, 0xB0, 64, 127 } });
+    EXPECT_EQ (sent.size(), 3u);
+
+    std::thread closer ([&] { host->dispatch (effect, effEditClose); });
+    closer.join();
+    EXPECT_TRUE (window->children().empty());
+}

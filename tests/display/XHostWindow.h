@@ -1,0 +1,49 @@
+#pragma once
+
+// The host's side of the window system in the display tests: a plain X window for the plug-in's
+// editor, reading pixels back, the window tree below it, and a mouse driven through XTest.
+// Xlib's names stay inside the source file.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class XHostWindow
+{
+public:
+    XHostWindow (int width, int height);
+    ~XHostWindow();
+
+    static bool displayAvailable();
+
+    unsigned long windowId() const { return window; }
+    void* asHostPointer() const { return reinterpret_cast<void*> (window); }
+
+    struct ChildWindow
+    {
+        unsigned long id;
+        int x, y, width, height;
+        bool mapped;
+    };
+    std::vector<ChildWindow> children() const;
+
+    // 0xRRGGBB at a point of the host window, as the X server has it.
+    uint32_t pixel (int x, int y) const;
+    int width() const;
+    int height() const;
+    bool savePng (const std::string& path) const;
+
+    // Moves the pointer to a point of the window and presses or releases the left button.
+    void moveMouse (int x, int y) const;
+    void pressLeftButton() const;
+    void releaseLeftButton() const;
+    void sync() const;
+
+    // X errors seen since the window was made (a bare X server has no window manager, and a
+    // failing request must not end the test program).
+    static int errorCount();
+
+private:
+    void* display = nullptr;
+    unsigned long window = 0;
+};

@@ -1,0 +1,67 @@
+#include "EditorSnapshot.h"
+
+#include "InputError.h"
+
+#include "editor/DemoEditorComponent.h"
+#include "engine/Corvadel.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+
+namespace
+{
+// The presses go through the filter's own pedal handling, so the grid's play position ends on
+// the column where the plug-in's ended.
+void replayPedal (Corvadel& filter, const PedalSchedule& pedal)
+{
+    juce::MidiBuffer midi;
+    int order = 0;
+
+    for (const auto& event : pedal.getEvents())
+    {
+        const auto message = juce::MidiMessage::controllerEvent ((event.status & 0x0F) + 1,
+                                                                PedalSchedule::sustainController, event.value);
+        // Only the order matters here: positions keep it.
+        midi.addEvent (message, order++);
+    }
+
+    const juce::ScopedLock sl (filter.filterLock);
+    filter.handlePedalMidi (midi);
+}
+
+juce::Image drawEditor (const juce::MemoryBlock& finalState, const PedalSchedule& pedal)
+{
+    Corvadel filter;
+
+    if (finalState.getSize() > 0)
+        filter.restoreState (finalState.getData(), (int) finalState.getSize());
+
+    std::unique_ptr<AudioFilterEditor> editor (filter.createAndTrackEditor());
+
+    if (editor == nullptr)
+        throw InputError ("cannot draw the editor: the filter built none");
+
+    replayPedal (filter, pedal);
+    auto image = editor->createComponentSnapshot (editor->getLocalBounds());
+
+    filter.forgetEditor (editor.get());
+    editor.reset();
+    return image;
+}
+}
+
+void EditorSnapshot::write (const juce::MemoryBlock& finalState, const PedalSchedule& pedal, const juce::File& destination)
+{
+    const juce::ScopedJuceInitialiser_GUI framework;
+    const auto image = drawEditor (finalState, pedal);
+
+    juce::MemoryOutputStream png;
+    juce::PNGImageFormat format;
+
+    if (! image.isValid() || ! format.writeImageToStream (image, png))
+        throw InputError ("cannot draw the editor into a PNG");
+
+    if (destination.isDirectory() || ! destination.replaceWithData (png.getData(), png.getDataSize()))
+        throw InputError ("cannot write the editor picture " + destination.getFullPathName().toStdString());
+}

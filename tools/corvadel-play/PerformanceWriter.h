@@ -1,0 +1,31 @@
+#pragma once
+
+#include "PluginSession.h"
+#include "TempoMap.h"
+
+#include <juce_audio_basics/juce_audio_basics.h>
+#include <juce_core/juce_core.h>
+
+#include <ostream>
+#include <vector>
+
+// What the plug-in played, as a Standard MIDI File (a tempo track, then a track holding exactly
+// the plug-in's messages) and as a listing to read.
+class PerformanceWriter
+{
+public:
+    PerformanceWriter (const std::vector<PluginSession::ReturnedEvent>& events, const TempoMap& tempo);
+
+    juce::MidiFile createMidiFile() const;
+    // Throws InputError when the file cannot be written.
+    void writeMidiFile (const juce::File& file) const;
+    void printListing (std::ostream& out) const;
+
+private:
+    int tickOf (const PluginSession::ReturnedEvent& event) const;
+    static double secondsOf (const PluginSession::ReturnedEvent& event);
+    static std::string describe (const juce::MidiMessage& message);
+
+    const std::vector<PluginSession::ReturnedEvent>& events;
+    const TempoMap& tempo;
+};

@@ -1,0 +1,211 @@
+#include "PluginSession.h"
+
+#include "InputError.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
+namespace
+{
+// The host callback carries no pointer of the host's own, and the tool runs one instance.
+PluginSession* callbackReceiver = nullptr;
+
+constexpr VstIntPtr hostVersion = 2400;
+constexpr int audioChannels = 2;
+}
+
+PluginSession::PluginSession (const PluginLibrary& library)
+{
+    const auto path = library.getFile().getFullPathName().toStdString();
+
+    effect = library.getEntry() (&PluginSession::answerPlugin);
+
+    if (effect == nullptr)
+        throw InputError ("the plug-in " + path + " refused to create an instance");
+
+    if (effect->magic != kEffectMagic || effect->dispatcher == nullptr || effect->processReplacing == nullptr)
+    {
+        // Nothing can be asked of a record that is not an effect's, not even to close it.
+        effect = nullptr;
+        throw InputError ("the plug-in " + path + " returned no usable VST 2 effect");
+    }
+
+    callbackReceiver = this;
+
+    const int inputs = std::max (audioChannels, (int) effect->numInputs);
+    const int outputs = std::max (audioChannels, (int) effect->numOutputs);
+    silence.assign ((size_t) (inputs + outputs) * blockSize, 0.0f);
+
+    for (int i = 0; i < inputs; ++i)
+        inputChannels.push_back (silence.data() + (size_t) i * blockSize);
+
+    for (int i = 0; i < outputs; ++i)
+        outputChannels.push_back (silence.data() + (size_t) (inputs + i) * blockSize);
+}
+
+PluginSession::~PluginSession()
+{
+    if (effect != nullptr)
+    {
+        if (switchedOn)
+            dispatch (effMainsChanged, 0, 0);
+
+        // Also deletes the editor and the instance itself.
+        dispatch (effClose);
+    }
+
+    callbackReceiver = nullptr;
+}
+
+VstIntPtr PluginSession::dispatch (VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
+{
+    return effect->dispatcher (effect, opcode, index, value, ptr, opt);
+}
+
+void PluginSession::startPlayback()
+{
+    dispatch (effOpen);
+    dispatch (effSetSampleRate, 0, 0, nullptr, (float) sampleRate);
+    dispatch (effSetBlockSize, 0, blockSize);
+    dispatch (effMainsChanged, 0, 1);
+    switchedOn = true;
+}
+
+bool PluginSession::handOverState (const juce::MemoryBlock& chunk)
+{
+    // The plug-in may keep the pointer until it returns: give it a copy of its own to read.
+    juce::MemoryBlock copy (chunk);
+    dispatch (effSetChunk, 0, (VstIntPtr) copy.getSize(), copy.getData());
+
+    return fetchState().getSize() > 0;
+}
+
+bool PluginSession::createEditor()
+{
+    ERect* rect = nullptr;
+    return dispatch (effEditGetRect, 0, 0, &rect) != 0;
+}
+
+juce::MemoryBlock PluginSession::fetchState()
+{
+    void* data = nullptr;
+    const auto size = dispatch (effGetChunk, 0, 0, &data);
+
+    if (size <= 0 || data == nullptr)
+        return {};
+
+    return juce::MemoryBlock (data, (size_t) size);
+}
+
+int64_t PluginSession::samplePositionOf (double seconds)
+{
+    return (int64_t) std::llround (seconds * sampleRate);
+}
+
+std::vector<PluginSession::ReturnedEvent> PluginSession::play (const PedalSchedule& pedal,
+                                                                const ProgressCallback& progress)
+{
+    const auto& events = pedal.getEvents();
+    returned.clear();
+
+    if (events.empty())
+        return {};
+
+    const int64_t lastSample = samplePositionOf (pedal.getLastEventSeconds());
+    const int64_t numBlocks = lastSample / blockSize + 1;
+    size_t next = 0;
+
+    for (int64_t block = 0; block < numBlocks; ++block)
+    {
+        blockStart = block * blockSize;
+        const size_t first = next;
+
+        while (next < events.size() && samplePositionOf (events[next].seconds) < blockStart + blockSize)
+            ++next;
+
+        if (next > first)
+            deliverPedal (events, first, next);
+
+        processSilentBlock();
+
+        if (progress)
+            progress ((double) (block + 1) / (double) numBlocks);
+    }
+
+    return std::move (returned);
+}
+
+void PluginSession::deliverPedal (const std::vector<PedalSchedule::Event>& events, size_t first, size_t end)
+{
+    const size_t count = end - first;
+    pedalRecords.assign (count, VstMidiEvent {});
+
+    for (size_t i = 0; i < count; ++i)
+    {
+        const auto& event = events[first + i];
+        auto& record = pedalRecords[i];
+        record.type = kVstMidiType;
+        record.byteSize = (VstInt32) sizeof (VstMidiEvent);
+        record.deltaFrames = (VstInt32) (samplePositionOf (event.seconds) - blockStart);
+        record.midiData[0] = (char) event.status;
+        record.midiData[1] = (char) PedalSchedule::sustainController;
+        record.midiData[2] = (char) event.value;
+    }
+
+    // The declared list has room for two pointers; a longer one simply runs on.
+    pedalListBytes.assign (offsetof (VstEvents, events) + sizeof (VstEvent*) * std::max<size_t> (count, 2), 0);
+    auto* list = reinterpret_cast<VstEvents*> (pedalListBytes.data());
+    list->numEvents = (VstInt32) count;
+
+    for (size_t i = 0; i < count; ++i)
+        list->events[i] = reinterpret_cast<VstEvent*> (&pedalRecords[i]);
+
+    dispatch (effProcessEvents, 0, 0, list);
+}
+
+void PluginSession::processSilentBlock()
+{
+    std::fill (silence.begin(), silence.end(), 0.0f);
+    effect->processReplacing (effect, inputChannels.data(), outputChannels.data(), blockSize);
+}
+
+VstIntPtr PluginSession::answerPlugin (AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
+{
+    switch (opcode)
+    {
+        case audioMasterVersion:
+            return hostVersion;
+
+        case audioMasterProcessEvents:
+            if (callbackReceiver != nullptr && ptr != nullptr)
+                callbackReceiver->collect (*static_cast<const VstEvents*> (ptr));
+
+            return 1;
+
+        default:
+            return 0;
+    }
+}
+
+void PluginSession::collect (const VstEvents& events)
+{
+    for (int i = 0; i < events.numEvents; ++i)
+    {
+        const auto* event = events.events[i];
+
+        if (event == nullptr || event->type != kVstMidiType)
+            continue;
+
+        const auto* midi = reinterpret_cast<const VstMidiEvent*> (event);
+        const auto* bytes = reinterpret_cast<const juce::uint8*> (midi->midiData);
+
+        // A record without a status byte carries no message.
+        if ((bytes[0] & 0x80) == 0 || bytes[0] == 0xF0)
+            continue;
+
+        const int length = std::min (3, juce::MidiMessage::getMessageLengthFromFirstByte (bytes[0]));
+        returned.push_back ({ blockStart + midi->deltaFrames, juce::MidiMessage (bytes, length) });
+    }
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "PedalSchedule.h"
+#include "PluginLibrary.h"
+
+#include "host/VstInterface.h"
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// One plug-in instance driven as a host drives it: created through the library's entry, opened
+// and switched on, given its state, its editor asked for, fed pedal events before blocks of
+// silent audio, and closed again. Everything the plug-in sends back through the host callback
+// is collected with its sample position.
+class PluginSession
+{
+public:
+    static constexpr double sampleRate = 48000.0;
+    static constexpr int blockSize = 512;
+
+    struct ReturnedEvent
+    {
+        int64_t samplePosition;
+        juce::MidiMessage message;
+    };
+
+    using ProgressCallback = std::function<void (double fractionPlayed)>;
+
+    // Throws InputError when the entry gives no instance or something that is not an effect.
+    explicit PluginSession (const PluginLibrary& library);
+    ~PluginSession();
+
+    void startPlayback();
+    // Hands the state over; false when the plug-in did not keep it. Asks before any editor
+    // exists, while the plug-in's answer is the state it keeps.
+    bool handOverState (const juce::MemoryBlock& chunk);
+    // The editor is what lets the pedal step through the grid; false when there is none.
+    bool createEditor();
+    // Plays the pedal events, block after block, up to the block of the last one.
+    std::vector<ReturnedEvent> play (const PedalSchedule& pedal, const ProgressCallback& progress);
+    juce::MemoryBlock fetchState();
+
+    static int64_t samplePositionOf (double seconds);
+
+private:
+    static VstIntPtr answerPlugin (AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                   void* ptr, float opt);
+    void collect (const VstEvents& events);
+
+    VstIntPtr dispatch (VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                        float opt = 0.0f);
+    void deliverPedal (const std::vector<PedalSchedule::Event>& events, size_t first, size_t end);
+    void processSilentBlock();
+
+    AEffect* effect = nullptr;
+    bool switchedOn = false;
+    int64_t blockStart = 0;
+    std::vector<ReturnedEvent> returned;
+
+    std::vector<VstMidiEvent> pedalRecords;
+    std::vector<uint8_t> pedalListBytes;  // a VstEvents header followed by its pointers
+    std::vector<float> silence;
+    std::vector<float*> inputChannels, outputChannels;
+
+    JUCE_DECLARE_NON_COPYABLE (PluginSession)
+};

@@ -1,0 +1,156 @@
+// corvadel-play: plays a chord sequence through the Corvadel plug-in, as a host would, and
+// writes down the MIDI that the plug-in sends back.
+
+#include "ChordSequence.h"
+#include "EditorSnapshot.h"
+#include "InputError.h"
+#include "PedalSchedule.h"
+#include "PerformanceWriter.h"
+#include "PlayOptions.h"
+#include "PluginLibrary.h"
+#include "PluginSession.h"
+#include "UsageError.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace
+{
+// Runs longer than this report how far they have got.
+constexpr double quietRunSeconds = 60.0;
+
+struct Performance
+{
+    std::vector<PluginSession::ReturnedEvent> events;
+    juce::MemoryBlock finalState;
+};
+
+ChordSequence loadChords (const PlayOptions& options)
+{
+    if (options.chordsFile)
+        return ChordSequence::fromMidiFile (*options.chordsFile);
+
+    if (options.stateFile)
+        return ChordSequence::fromStateFile (*options.stateFile);
+
+    return ChordSequence::demo();
+}
+
+PedalSchedule loadPedal (const PlayOptions& options, const ChordSequence& chords)
+{
+    if (options.pedalFile)
+        return PedalSchedule::fromMidiFile (*options.pedalFile, options.bpm);
+
+    return PedalSchedule::everyBeat (chords.getNumColumns(), options.bpm);
+}
+
+PluginSession::ProgressCallback progressReportFor (const PedalSchedule& pedal)
+{
+    const double totalSeconds = pedal.getLastEventSeconds();
+
+    if (totalSeconds <= quietRunSeconds)
+        return {};
+
+    return [totalSeconds, lastTenth = 0] (double fraction) mutable {
+        const int tenth = (int) (fraction * 10.0);
+
+        if (tenth <= lastTenth)
+            return;
+
+        lastTenth = tenth;
+        std::cerr << "corvadel-play: " << tenth * 10 << "% played (" << juce::String (fraction * totalSeconds, 1)
+                  << " of " << juce::String (totalSeconds, 1) << " s)" << std::endl;
+    };
+}
+
+Performance perform (const juce::File& pluginFile, const ChordSequence& chords, const PedalSchedule& pedal)
+{
+    const PluginLibrary library (pluginFile);
+    Performance performance;
+
+    // The session closes the instance before the library goes away.
+    PluginSession session (library);
+    session.startPlayback();
+
+    if (! session.handOverState (chords.getChunk()))
+        throw InputError ("the plug-in refused the chords from " + chords.getOrigin().toStdString());
+
+    if (! session.createEditor())
+        throw InputError ("the plug-in " + pluginFile.getFullPathName().toStdString()
+                          + " offers no editor, so its pedal cannot step through the chords");
+
+    performance.events = session.play (pedal, progressReportFor (pedal));
+    performance.finalState = session.fetchState();
+    return performance;
+}
+
+void printHeading (const PlayOptions& options, const ChordSequence& chords, const PedalSchedule& pedal)
+{
+    std::cout << options.pluginFile.getFileName() << ": " << chords.getNumColumns() << " chords from "
+              << chords.getOrigin() << ", " << pedal.countPresses() << " pedal presses " << pedal.getOrigin()
+              << "\n";
+}
+
+void saveState (const juce::MemoryBlock& state, const juce::File& destination)
+{
+    if (destination.isDirectory() || ! destination.replaceWithData (state.getData(), state.getSize()))
+        throw InputError ("cannot write the state file " + destination.getFullPathName().toStdString());
+
+    std::cout << "Saved the plug-in's state (" << state.getSize() << " bytes) to " << destination.getFullPathName() << "\n";
+}
+
+int play (const PlayOptions& options)
+{
+    const auto chords = loadChords (options);
+    const auto pedal = loadPedal (options, chords);
+
+    printHeading (options, chords, pedal);
+    const auto performance = perform (options.pluginFile, chords, pedal);
+
+    const PerformanceWriter writer (performance.events, pedal.getTempoMap());
+    writer.printListing (std::cout);
+    writer.writeMidiFile (options.outputFile);
+    std::cout << "Wrote " << performance.events.size() << " events to " << options.outputFile.getFullPathName() << "\n";
+
+    if (options.saveStateFile)
+        saveState (performance.finalState, *options.saveStateFile);
+
+    if (options.editorPngFile)
+    {
+        EditorSnapshot::write (performance.finalState, pedal, *options.editorPngFile);
+        std::cout << "Drew the editor into " << options.editorPngFile->getFullPathName() << "\n";
+    }
+
+    return 0;
+}
+}
+
+int main (int argc, char* argv[])
+{
+    const std::vector<std::string> arguments (argv + 1, argv + argc);
+
+    try
+    {
+        const auto options = PlayOptions::parse (arguments);
+
+        if (options.helpRequested)
+        {
+            std::cout << PlayOptions::usage();
+            return 0;
+        }
+
+        return play (options);
+    }
+    catch (const UsageError& error)
+    {
+        // One line: what is wrong, then the usage in brief.
+        std::cerr << "corvadel-play: " << error.what() << "; " << PlayOptions::synopsis() << std::endl;
+        return 2;
+    }
+    catch (const std::exception& error)
+    {
+        std::cerr << "corvadel-play: " << error.what() << std::endl;
+        return 1;
+    }
+}
