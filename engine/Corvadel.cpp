@@ -66,6 +66,15 @@ void Corvadel::handlePedalMidi (juce::MidiBuffer& midiMessages)
 {
     output.clear();
 
+    // A Stop asked for before this block ends the chord that sounded when the block began. Were
+    // it handled after this block's presses, it would end a chord started later in the block at
+    // position 0, before that chord's notes begin, and leave them hanging.
+    if (stopRequested)
+    {
+        endChord (0);
+        stopRequested = false;
+    }
+
     for (const auto event : midiMessages)
     {
         if (! isPedalMessage (event))
@@ -83,12 +92,6 @@ void Corvadel::handlePedalMidi (juce::MidiBuffer& midiMessages)
     }
 
     midiMessages.clear();
-
-    if (stopRequested)
-    {
-        endChord (0);
-        stopRequested = false;
-    }
 
     // Swapping hands over the output without copying; both buffers keep their reserved room.
     midiMessages.swapWith (outputEvents);

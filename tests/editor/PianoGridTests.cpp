@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace editortest;
@@ -101,10 +102,13 @@ namespace
             for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
                 shownItems.emplace_back (it.getItem().isSeparator ? -1 : it.getItem().itemID, it.getItem().text);
 
-            if (whileMenuIsOpen)
-                whileMenuIsOpen();
+            // The action may delete this grid: nothing of it is touched afterwards.
+            const int chosen = choice;
 
-            return choice;
+            if (auto action = std::exchange (whileMenuIsOpen, nullptr))
+                action();
+
+            return chosen;
         }
     };
 

@@ -148,15 +148,16 @@ TEST_F (CorvadelTest, StopBeforeAnyChordSendsNothing)
     EXPECT_TRUE (play ({}).empty());
 }
 
-TEST_F (CorvadelTest, StopInTheSameBlockAsAPressComesFirstInTheStream)
+TEST_F (CorvadelTest, StopEndsTheChordThatSoundedBeforeAPressInTheSameBlock)
 {
     restore (chunkOf ({ column ({ { 60 } }), column ({ { 62 } }) }));
     auto& ed = openEditor();
     press();
     ed.buttonClicked (ed.getStopButton());
 
-    // The press at 30 ends and starts; the Stop then ends the new chord at position 0.
-    EXPECT_EQ (play ({ { 30, 127 } }), (std::vector<Event> { { 0, off, 62, 0 }, { 30, off, 60, 0 }, { 30, on, 62, 100 } }));
+    // The chord the press at 30 starts keeps sounding: no note-off of it comes before its start.
+    EXPECT_EQ (play ({ { 30, 127 } }), (std::vector<Event> { { 0, off, 60, 0 }, { 30, off, 60, 0 }, { 30, on, 62, 100 } }));
+    EXPECT_EQ (press (3), (std::vector<Event> { { 3, off, 62, 0 }, { 3, on, 60, 100 } }));
 }
 
 TEST_F (CorvadelTest, FirstPressAfterARestorePlaysTheFirstColumn)
