@@ -13,12 +13,20 @@ EditorCompWrapper::~EditorCompWrapper()
     deleteAllChildren();
 }
 
-void EditorCompWrapper::embedInHostWindow (void* hostWindow)
+bool EditorCompWrapper::embedInHostWindow (void* hostWindow)
 {
     setOpaque (true);
     setVisible (false);
     addToDesktop (0, hostWindow);
+
+    // With no window system to talk to, the framework makes a peer without a native window.
+    auto* peer = getPeer();
+
+    if (peer == nullptr || peer->getNativeHandle() == nullptr)
+        return false;
+
     setVisible (true);
+    return true;
 }
 
 void EditorCompWrapper::paint (juce::Graphics&)

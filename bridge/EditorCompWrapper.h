@@ -15,8 +15,8 @@ public:
     ~EditorCompWrapper() override;
 
     // Makes this a native child window of the host's window (an X11 window id on Linux, a window
-    // handle on Windows) and shows it.
-    void embedInHostWindow (void* hostWindow);
+    // handle on Windows) and shows it; false when no native window could be made.
+    bool embedInHostWindow (void* hostWindow);
 
     void paint (juce::Graphics&) override;
     void paintOverChildren (juce::Graphics&) override;

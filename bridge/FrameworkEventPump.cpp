@@ -2,13 +2,26 @@
 
 #include <juce_events/juce_events.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+
+void FrameworkEventPump::dispatchPendingWork (void* nativeWindow)
+{
+    // Windows hosts run the message loop; the editor only needs its pending paint.
+    MSG message;
+
+    if (PeekMessageA (&message, static_cast<HWND> (nativeWindow), WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageA (&message);
+}
+
+#else
 namespace juce
 {
 // The framework's own dispatcher; it has no public declaration.
 bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
 }
 
-void FrameworkEventPump::dispatchPendingWork()
+void FrameworkEventPump::dispatchPendingWork (void*)
 {
     const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) maxMillisecondsPerCall;
 
@@ -16,3 +29,4 @@ void FrameworkEventPump::dispatchPendingWork()
         if (! juce::dispatchNextMessageOnSystemQueue (true))
             break;
 }
+#endif

@@ -5,8 +5,9 @@
 class FrameworkEventPump
 {
 public:
-    // Dispatches what is pending, bounded in time so one idle request never runs long.
-    static void dispatchPendingWork();
+    // Dispatches what is pending for the editor's window, bounded so one idle request never
+    // runs long.
+    static void dispatchPendingWork (void* nativeWindow);
 
     static constexpr int maxMillisecondsPerCall = 20;
     static constexpr int maxDispatchesPerCall = 64;

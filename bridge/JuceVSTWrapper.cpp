@@ -547,6 +547,10 @@ VstIntPtr JuceVSTWrapper::getEditorRect (void* rectDestination)
 
 VstIntPtr JuceVSTWrapper::openEditor (VstInt32 index, VstIntPtr value, void* hostWindow, float opt)
 {
+    // Without a window of the host's to live in, the editor would become a window of its own.
+    if (hostWindow == nullptr)
+        return 0;
+
     // Every open builds a fresh editor.
     deleteEditorComp();
     createEditorComp();
@@ -554,7 +558,12 @@ VstIntPtr JuceVSTWrapper::openEditor (VstInt32 index, VstIntPtr value, void* hos
     if (editorComp == nullptr)
         return AudioEffectX::dispatcher (effEditOpen, index, value, hostWindow, opt);
 
-    editorComp->embedInHostWindow (hostWindow);
+    if (! editorComp->embedInHostWindow (hostWindow))
+    {
+        deleteEditorComp();
+        return 0;
+    }
+
     return 1;
 }
 
@@ -567,7 +576,8 @@ VstIntPtr JuceVSTWrapper::handleEditorIdle()
     juce::Timer::callPendingTimersSynchronously();
 
     if (editorComp != nullptr && editorComp->isVisible())
-        FrameworkEventPump::dispatchPendingWork();
+        if (auto* peer = editorComp->getPeer())
+            FrameworkEventPump::dispatchPendingWork (peer->getNativeHandle());
 
     hostCallGuard = false;
 

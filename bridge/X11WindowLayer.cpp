@@ -1,3 +1,5 @@
+#if ! defined(_WIN32)
+
 #include "bridge/X11WindowLayer.h"
 
 #include <X11/Xlib.h>
@@ -149,3 +151,5 @@ NativeWindowLayer& NativeWindowLayer::platformLayer()
     static X11WindowLayer layer;
     return layer;
 }
+
+#endif

@@ -13,8 +13,12 @@ set(corvadel_warnings -Wall -Wextra -Wno-unused-parameter)
 add_library(corvadel_core OBJECT
   ${corvadel_host_sources} ${corvadel_bridge_sources} ${corvadel_engine_sources} ${corvadel_editor_sources})
 target_include_directories(corvadel_core PUBLIC ${PROJECT_SOURCE_DIR})
-find_package(X11 REQUIRED)
-target_link_libraries(corvadel_core PUBLIC juce_modules X11::X11)
+target_link_libraries(corvadel_core PUBLIC juce_modules)
+if(NOT WIN32)
+  # The editor's window layer talks to the X server directly.
+  find_package(X11 REQUIRED)
+  target_link_libraries(corvadel_core PUBLIC X11::X11)
+endif()
 target_compile_options(corvadel_core PRIVATE ${corvadel_warnings})
 set_target_properties(corvadel_core PROPERTIES
   POSITION_INDEPENDENT_CODE ON

@@ -30,17 +30,17 @@ void PianoGrid::advancePlayPosition()
     }
 
     if (current >= 0 && current < count)
-        markForRepaint (*columns.getUnchecked (current), false);
+        setPlayingMark (*columns.getUnchecked (current), false);
 
     const int next = current + 1 < count ? current + 1 : 0;
     playPosition = next;
-    markForRepaint (*columns.getUnchecked (next), true);
+    setPlayingMark (*columns.getUnchecked (next), true);
 
-    // The update message was allocated with the grid; posting it again allocates nothing.
+    // Posts the one message allocated with the grid, and nothing while it is still pending.
     triggerAsyncUpdate();
 }
 
-void PianoGrid::markForRepaint (PianoGridColumn& column, bool playing)
+void PianoGrid::setPlayingMark (PianoGridColumn& column, bool playing)
 {
     column.isPlaying = playing;
     column.repaintPending = true;

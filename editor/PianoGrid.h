@@ -78,7 +78,7 @@ private:
     int indexOfColumn (const juce::Component* component) const;
     int getColumnX (int index) const noexcept;
     void fitWidthToColumns();
-    void markForRepaint (PianoGridColumn& column, bool playing);
+    void setPlayingMark (PianoGridColumn& column, bool playing);
     void pasteInto (PianoGridColumn& column);
     void setPlayPosition (int index);
 

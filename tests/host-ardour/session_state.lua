@@ -1,5 +1,5 @@
--- The plug-in's grid state chunk as Ardour keeps it in a session file: the base64 text of a
--- <chunk> element inside the processor's <lxvst> element. Plain Lua 5.3, so that the test needs
+-- The plug-in's grid state chunk as Ardour 7 keeps it in a session file: the base64 text of a
+-- <chunk program="0"> element inside the processor's <lxvst> element. Plain Lua 5.3, so that the test needs
 -- nothing besides Ardour's own Lua interpreter.
 local M = {}
 
@@ -113,17 +113,17 @@ function M.stored_chunk (xml, unique_id)
 	local p = find_processor (xml, unique_id)
 	if not p then return false, nil end
 	local element = xml:sub (p.first, p.last)
-	local text = element:match ("<lxvst[^>]*>%s*<chunk>([^<]*)</chunk>")
+	local text = element:match ("<lxvst[^>]*>%s*<chunk[^>]*>([^<]*)</chunk>")
 	return true, text
 end
 
--- Puts base64 text as the chunk of the processor whose <lxvst> element holds no state yet,
--- the form in which Ardour saves a plug-in that gave it no chunk.
+-- Puts base64 text as the chunk of the processor whose <lxvst> element holds no state yet (the
+-- form in which Ardour saves a plug-in that gave it no chunk), written the way Ardour writes one.
 function M.with_chunk (xml, unique_id, base64)
 	local p = assert (find_processor (xml, unique_id), "no lxvst processor with unique-id " .. unique_id)
 	local element = xml:sub (p.first, p.last)
 	local replaced, n = element:gsub ("<lxvst([^>]-)/>", function (attrs)
-		return "<lxvst" .. attrs .. ">\n          <chunk>" .. base64 .. "</chunk>\n        </lxvst>"
+		return "<lxvst" .. attrs .. ">\n          <chunk program=\"0\">" .. base64 .. "</chunk>\n        </lxvst>"
 	end)
 	assert (n == 1, "expected one empty <lxvst/> element in the plug-in's processor, found " .. n)
 	return xml:sub (1, p.first - 1) .. replaced .. xml:sub (p.last + 1)

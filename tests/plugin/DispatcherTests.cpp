@@ -2,6 +2,7 @@
 
 #include "tests/plugin/PluginFixture.h"
 
+#include <cstdlib>
 #include <cstring>
 
 using DispatcherTest = PluginTest;
@@ -123,4 +124,33 @@ TEST_F (DispatcherTest, NullPointersFromTheHostGetNeutralAnswers)
 
     // Still alive and playing after all of that.
     EXPECT_TRUE (host->processBlock (effect, { pedalDown (0) }).empty());
+}
+
+TEST_F (DispatcherTest, EditorRequestsWithoutAWindowToOpenInAreRefusedSafely)
+{
+    auto* effect = createPlaying();
+    EXPECT_EQ (host->dispatch (effect, effEditOpen, 0, 0, nullptr), 0);
+    EXPECT_EQ (host->dispatch (effect, effEditIdle), 0);
+    EXPECT_EQ (host->dispatch (effect, effEditClose), 0);
+    EXPECT_EQ (host->dispatch (effect, effEditClose), 0);
+
+    ERect* rect = nullptr;
+    EXPECT_NE (host->dispatch (effect, effEditGetRect, 0, 0, &rect), 0);
+    ASSERT_NE (rect, nullptr);
+    EXPECT_EQ (rect->bottom, 800);
+    EXPECT_EQ (rect->right, 700);
+}
+
+TEST_F (DispatcherTest, OpeningTheEditorWithNoXServerIsRefused)
+{
+    if (std::getenv ("DISPLAY") != nullptr)
+        GTEST_SKIP() << "an X server may answer; the display tests cover opening";
+
+    auto* effect = createPlaying();
+    host->setChunk (effect, makeGridChunk ({ { { { 60, 100 } } } }));
+    EXPECT_EQ (host->dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (0x1234)), 0);
+    EXPECT_EQ (host->dispatch (effect, effEditIdle), 0);
+    EXPECT_TRUE (host->processBlock (effect, { pedalDown (0) }).empty()) << "no editor was left behind to step";
+    host->processBlock (effect, { pedalDown (0) });
+    EXPECT_EQ (host->dispatch (effect, effEditClose), 0);
 }

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <map>
 
-ChordSequence::ChordSequence (juce::MemoryBlock chunkBytes, juce::String originText)
-    : chunk (std::move (chunkBytes)), origin (std::move (originText))
+ChordSequence::ChordSequence (juce::MemoryBlock chunkBytes, juce::String originText, bool fromSavedState)
+    : chunk (std::move (chunkBytes)), origin (std::move (originText)), savedState (fromSavedState)
 {
 }
 
@@ -36,7 +36,7 @@ ChordSequence ChordSequence::demo()
 
 ChordSequence ChordSequence::fromChords (const std::vector<Chord>& chords, const juce::String& origin)
 {
-    return ChordSequence (chunkFor (chords), origin);
+    return ChordSequence (chunkFor (chords), origin, false);
 }
 
 ChordSequence ChordSequence::fromMidiFile (const juce::File& file)
@@ -51,7 +51,7 @@ ChordSequence ChordSequence::fromMidiFile (const juce::File& file)
     if (chords.empty())
         throw problem ("it holds no notes");
 
-    return fromChords (chords, file.getFileName());
+    return fromChords (chords, file.getFullPathName());
 }
 
 ChordSequence ChordSequence::fromStateFile (const juce::File& file)
@@ -74,7 +74,7 @@ ChordSequence ChordSequence::fromStateFile (const juce::File& file)
     if (bytes.isEmpty())
         throw problem ("it is empty");
 
-    return ChordSequence (std::move (bytes), file.getFileName());
+    return ChordSequence (std::move (bytes), file.getFullPathName(), true);
 }
 
 std::vector<ChordSequence::Chord> ChordSequence::chordsIn (const juce::MidiFile& file)

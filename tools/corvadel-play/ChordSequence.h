@@ -34,13 +34,15 @@ public:
     int getNumColumns() const;
     // Where the chords come from, for the listing and for messages.
     const juce::String& getOrigin() const noexcept { return origin; }
+    bool isSavedState() const noexcept { return savedState; }
 
 private:
-    ChordSequence (juce::MemoryBlock chunkBytes, juce::String originText);
+    ChordSequence (juce::MemoryBlock chunkBytes, juce::String originText, bool fromSavedState);
 
     static juce::MemoryBlock chunkFor (const std::vector<Chord>& chords);
     static std::vector<Chord> chordsIn (const juce::MidiFile& file);
 
     juce::MemoryBlock chunk;
     juce::String origin;
+    bool savedState;
 };

@@ -55,7 +55,8 @@ PedalSchedule PedalSchedule::fromMidiFile (const juce::File& file, double fallba
     std::stable_sort (events.begin(), events.end(),
                       [] (const Event& a, const Event& b) { return a.seconds < b.seconds; });
 
-    PedalSchedule schedule (std::move (events), TempoMap::fromMidiFile (midi, fallbackBpm), file.getFileName());
+    PedalSchedule schedule (std::move (events), TempoMap::fromMidiFile (midi, fallbackBpm),
+                            "from " + file.getFullPathName());
 
     if (schedule.countPresses() == 0)
         throw problem ("it holds no sustain-pedal presses (controller 64)");

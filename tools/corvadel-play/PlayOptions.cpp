@@ -34,6 +34,9 @@ PlayOptions PlayOptions::parse (const std::vector<std::string>& arguments)
             continue;
         }
 
+        if (option.rfind ("-", 0) != 0)
+            throw UsageError ("unexpected argument " + option + " (files are given with their options)");
+
         if (! takesValue (option))
             throw UsageError ("unknown option " + option);
 

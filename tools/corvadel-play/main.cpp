@@ -74,7 +74,9 @@ Performance perform (const juce::File& pluginFile, const ChordSequence& chords, 
     session.startPlayback();
 
     if (! session.handOverState (chords.getChunk()))
-        throw InputError ("the plug-in refused the chords from " + chords.getOrigin().toStdString());
+        throw InputError (std::string (chords.isSavedState() ? "the plug-in refused the state in "
+                                                             : "the plug-in refused the chords from ")
+                          + chords.getOrigin().toStdString());
 
     if (! session.createEditor())
         throw InputError ("the plug-in " + pluginFile.getFullPathName().toStdString()
