@@ -157,6 +157,7 @@ TEST_F (CorvadelTest, StopEndsTheChordThatSoundedBeforeAPressInTheSameBlock)
 
     // The chord the press at 30 starts keeps sounding: no note-off of it comes before its start.
     EXPECT_EQ (play ({ { 30, 127 } }), (std::vector<Event> { { 0, off, 60, 0 }, { 30, off, 60, 0 }, { 30, on, 62, 100 } }));
+    play ({ { 0, 0 } });
     EXPECT_EQ (press (3), (std::vector<Event> { { 3, off, 62, 0 }, { 3, on, 60, 100 } }));
 }
 

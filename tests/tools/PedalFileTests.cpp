@@ -77,6 +77,28 @@ TEST_F (PedalFileTest, PedalFileTempoOverridesBpm)
     EXPECT_EQ (listed.back().barAndBeat, "1:2.00");
 }
 
+TEST_F (PedalFileTest, BarsFollowThePedalFilesTimeSignature)
+{
+    // Three beats a bar: the press on beat 3 opens bar 2, the one on beat 7 is bar 3's second beat.
+    const auto pedal = writePedalFile ("waltz.mid", { { 0, 1, 127 }, { 480, 1, 0 }, { 2880, 1, 127 }, { 3360, 1, 0 },
+                                                      { 6720, 1, 127 } },
+                                       {}, 960, 3);
+
+    const auto run = play ({ "--chords", chords(), "--pedal", pedal });
+    ASSERT_EQ (run.exitCode, 0) << testing::PrintToString (run);
+
+    std::set<std::string> bars;
+
+    for (const auto& e : listedEvents (run))
+        bars.insert (e.barAndBeat);
+
+    EXPECT_EQ (bars, (std::set<std::string> { "1:1.00", "2:1.00", "3:2.00" }));
+
+    const auto output = readOutput (file ("corvadel-out.mid"));
+    ASSERT_EQ (output.timeSignatures.size(), 1u);
+    EXPECT_EQ (output.timeSignatures[0], std::make_pair (3, 4));
+}
+
 TEST_F (PedalFileTest, OnlyAPressAfterAReleaseTriggersOnAnyChannel)
 {
     // Down, down again without a release (nothing), released on another channel, down on a third.

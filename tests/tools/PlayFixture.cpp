@@ -118,9 +118,12 @@ std::string PlayTest::writeChordsFile (const std::string& name, const std::vecto
 }
 
 std::string PlayTest::writePedalFile (const std::string& name, const std::vector<PedalMessage>& pedal,
-                                      const std::vector<TempoChange>& tempos, int ticksPerQuarter)
+                                      const std::vector<TempoChange>& tempos, int ticksPerQuarter, int beatsPerBar)
 {
     juce::MidiMessageSequence tempoTrack, pedalTrack;
+
+    if (beatsPerBar > 0)
+        tempoTrack.addEvent (juce::MidiMessage::timeSignatureMetaEvent (beatsPerBar, 4), 0);
 
     for (const auto& t : tempos)
         tempoTrack.addEvent (juce::MidiMessage::tempoMetaEvent ((int) std::lround (60.0e6 / t.bpm)), t.tick);
@@ -171,10 +174,22 @@ OutputFile PlayTest::readOutput (const juce::File& midiFile)
     result.numTracks = midi.getNumTracks();
 
     if (result.numTracks >= 1)
+    {
         for (const auto* event : *midi.getTrack (0))
-            if (event->message.isTempoMetaEvent())
-                result.tempos.push_back ({ (int) event->message.getTimeStamp(),
-                                           60.0 / event->message.getTempoSecondsPerQuarterNote() });
+        {
+            const auto& m = event->message;
+
+            if (m.isTempoMetaEvent())
+                result.tempos.push_back ({ (int) m.getTimeStamp(), 60.0 / m.getTempoSecondsPerQuarterNote() });
+
+            if (m.isTimeSignatureMetaEvent())
+            {
+                int numerator = 0, denominator = 0;
+                m.getTimeSignatureInfo (numerator, denominator);
+                result.timeSignatures.push_back ({ numerator, denominator });
+            }
+        }
+    }
 
     if (result.numTracks >= 2)
     {

@@ -52,6 +52,7 @@ struct OutputFile
     int ticksPerQuarterNote = 0;
     int numTracks = 0;
     std::vector<std::pair<int, double>> tempos;  // tick, beats per minute, from the first track
+    std::vector<std::pair<int, int>> timeSignatures;  // numerator, denominator, from the first track
     std::vector<PlayedNote> notes;               // the second track's messages
     int otherMessages = 0;                       // second-track messages that are neither notes nor meta events
 };
@@ -94,8 +95,9 @@ protected:
         int tick;
         double bpm;
     };
+    // beatsPerBar above 0 adds a time signature of that many quarter notes at the start.
     std::string writePedalFile (const std::string& name, const std::vector<PedalMessage>& pedal,
-                                const std::vector<TempoChange>& tempos, int ticksPerQuarter);
+                                const std::vector<TempoChange>& tempos, int ticksPerQuarter, int beatsPerBar = 0);
 
     std::string writeStateFile (const std::string& name, const std::vector<Chord>& columns);
     std::string writeBytes (const std::string& name, const juce::MemoryBlock& bytes);
