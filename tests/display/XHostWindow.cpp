@@ -183,15 +183,21 @@ void XHostWindow::moveMouse (int x, int y) const
     XSync (d, False);
 }
 
-void XHostWindow::pressLeftButton() const
+void XHostWindow::moveMouseOnScreen (int x, int y) const
 {
-    XTestFakeButtonEvent (asDisplay (display), 1, True, CurrentTime);
+    XTestFakeMotionEvent (asDisplay (display), -1, x, y, CurrentTime);
     XSync (asDisplay (display), False);
 }
 
-void XHostWindow::releaseLeftButton() const
+void XHostWindow::pressButton (int button) const
 {
-    XTestFakeButtonEvent (asDisplay (display), 1, False, CurrentTime);
+    XTestFakeButtonEvent (asDisplay (display), (unsigned) button, True, CurrentTime);
+    XSync (asDisplay (display), False);
+}
+
+void XHostWindow::releaseButton (int button) const
+{
+    XTestFakeButtonEvent (asDisplay (display), (unsigned) button, False, CurrentTime);
     XSync (asDisplay (display), False);
 }
 

@@ -33,10 +33,14 @@ public:
     int height() const;
     bool savePng (const std::string& path) const;
 
-    // Moves the pointer to a point of the window and presses or releases the left button.
+    // Moves the pointer to a point of the window (or of the screen) and presses or releases a
+    // button (1 left, 3 right).
     void moveMouse (int x, int y) const;
-    void pressLeftButton() const;
-    void releaseLeftButton() const;
+    void moveMouseOnScreen (int x, int y) const;
+    void pressLeftButton() const { pressButton (1); }
+    void releaseLeftButton() const { releaseButton (1); }
+    void pressButton (int button) const;
+    void releaseButton (int button) const;
     void sync() const;
 
     // X errors seen since the window was made (a bare X server has no window manager, and a

@@ -98,7 +98,7 @@ if mode == "play" then
 		return p
 	end
 	-- add_processor_by_index counts only the processors a user sees: the Lua processors go first.
-	local source = add (source_name, 0)
+	add (source_name, 0)
 	add (recorder_name, 1)
 	local marker = add (source_name, 3)
 	ARDOUR.LuaAPI.set_processor_param (marker, 0, 1)

@@ -22,7 +22,7 @@ public:
 
     static constexpr uint8_t sustainController = 64;
 
-    // presses presses, one at the start of every beat from beat 0, each released half a beat later.
+    // One press at the start of each beat from beat 0, each released half a beat later.
     static PedalSchedule everyBeat (int presses, double bpm);
     // The file's controller-64 messages on every track and channel, at their times under the
     // file's tempo map. Throws InputError when the file cannot be read or presses nothing.

@@ -107,8 +107,8 @@ int play (const PlayOptions& options)
     const auto chords = loadChords (options);
     const auto pedal = loadPedal (options, chords);
 
-    printHeading (options, chords, pedal);
     const auto performance = perform (options.pluginFile, chords, pedal);
+    printHeading (options, chords, pedal);
 
     const PerformanceWriter writer (performance.events, pedal.getTempoMap());
     writer.printListing (std::cout);
