@@ -46,6 +46,18 @@ TEST_F (DemoRunTest, ExitsCleanlyAndWritesTheDefaultOutputFile)
     EXPECT_TRUE (file ("corvadel-out.mid").existsAsFile());
 }
 
+TEST_F (DemoRunTest, PrintsWhatAHostSeesOfThePlugIn)
+{
+    const auto run = play ({});
+    ASSERT_EQ (run.exitCode, 0) << testing::PrintToString (run);
+
+    for (const char* expected : { "name Corvadel, product Corvadel, vendor Vantrelle, vendor version 1000",
+                                  "id 1145521460 ('DGE4'), category instrument, flags 0x131",
+                                  "audio 2 in, 2 out; 0 programs, 0 parameters",
+                                  "receiveVstEvents=1", "sendVstMidiEvent=1", "receiveVstTimeInfo=1", "sizeWindow=0" })
+        EXPECT_NE (run.out.find (expected), std::string::npos) << expected << "\n" << run.out;
+}
+
 TEST_F (DemoRunTest, EachPressEndsTheSoundingChordThenStartsTheNextAtThePressTick)
 {
     ASSERT_EQ (play ({}).exitCode, 0);

@@ -64,6 +64,40 @@ VstIntPtr PluginSession::dispatch (VstInt32 opcode, VstInt32 index, VstIntPtr va
     return effect->dispatcher (effect, opcode, index, value, ptr, opt);
 }
 
+juce::String PluginSession::askText (VstInt32 opcode)
+{
+    // Hosts give a generous buffer: plug-ins are known to write past the limits they are given.
+    char text[256] = {};
+    dispatch (opcode, 0, 0, text);
+    text[sizeof (text) - 1] = 0;
+    return juce::String (text);
+}
+
+PluginSession::Description PluginSession::describe()
+{
+    Description d;
+    d.name = askText (effGetEffectName);
+    d.vendor = askText (effGetVendorString);
+    d.product = askText (effGetProductString);
+    d.vendorVersion = (int) dispatch (effGetVendorVersion);
+    d.category = (int) dispatch (effGetPlugCategory);
+    d.uniqueId = effect->uniqueID;
+    d.numInputs = effect->numInputs;
+    d.numOutputs = effect->numOutputs;
+    d.numPrograms = effect->numPrograms;
+    d.numParameters = effect->numParams;
+    d.flags = effect->flags;
+
+    for (const char* capability : { "receiveVstEvents", "receiveVstMidiEvents", "sendVstEvents", "sendVstMidiEvent",
+                                    "receiveVstTimeInfo", "conformsToWindowRules", "sizeWindow" })
+    {
+        std::string text (capability);
+        d.capabilities.push_back ({ capability, (int) dispatch (effCanDo, 0, 0, text.data()) });
+    }
+
+    return d;
+}
+
 void PluginSession::startPlayback()
 {
     dispatch (effOpen);

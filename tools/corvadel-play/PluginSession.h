@@ -29,10 +29,23 @@ public:
 
     using ProgressCallback = std::function<void (double fractionPlayed)>;
 
+    // What a host learns of the plug-in before it plays anything.
+    struct Description
+    {
+        juce::String name, vendor, product;
+        int vendorVersion = 0;
+        int32_t uniqueId = 0;
+        int category = 0;
+        int numInputs = 0, numOutputs = 0, numPrograms = 0, numParameters = 0;
+        int32_t flags = 0;
+        std::vector<std::pair<juce::String, int>> capabilities;  // canDo text, answer
+    };
+
     // Throws InputError when the entry gives no instance or something that is not an effect.
     explicit PluginSession (const PluginLibrary& library);
     ~PluginSession();
 
+    Description describe();
     void startPlayback();
     // Hands the state over; false when the plug-in did not keep it. Asks before any editor
     // exists, while the plug-in's answer is the state it keeps.
@@ -50,6 +63,7 @@ private:
                                    void* ptr, float opt);
     void collect (const VstEvents& events);
 
+    juce::String askText (VstInt32 opcode);
     VstIntPtr dispatch (VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                         float opt = 0.0f);
     void deliverPedal (const std::vector<PedalSchedule::Event>& events, size_t first, size_t end);

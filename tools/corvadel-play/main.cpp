@@ -22,6 +22,7 @@ constexpr double quietRunSeconds = 60.0;
 
 struct Performance
 {
+    PluginSession::Description description;
     std::vector<PluginSession::ReturnedEvent> events;
     juce::MemoryBlock finalState;
 };
@@ -71,6 +72,7 @@ Performance perform (const juce::File& pluginFile, const ChordSequence& chords, 
 
     // The session closes the instance before the library goes away.
     PluginSession session (library);
+    performance.description = session.describe();
     session.startPlayback();
 
     if (! session.handOverState (chords.getChunk()))
@@ -85,6 +87,46 @@ Performance perform (const juce::File& pluginFile, const ChordSequence& chords, 
     performance.events = session.play (pedal, progressReportFor (pedal));
     performance.finalState = session.fetchState();
     return performance;
+}
+
+juce::String categoryName (int category)
+{
+    switch (category)
+    {
+        case kPlugCategEffect: return "effect";
+        case kPlugCategSynth: return "instrument";
+        default: return "unknown (" + juce::String (category) + ")";
+    }
+}
+
+juce::String idAsCharacters (int32_t id)
+{
+    juce::String text;
+
+    for (int shift = 24; shift >= 0; shift -= 8)
+    {
+        const auto c = (char) ((id >> shift) & 0xFF);
+        text << (c >= 32 && c < 127 ? juce::String::charToString (c) : juce::String ("?"));
+    }
+
+    return text;
+}
+
+void printWhatAHostSees (const PluginSession::Description& d)
+{
+    std::cout << "What a host sees:\n"
+              << "  name " << d.name << ", product " << d.product << ", vendor " << d.vendor
+              << ", vendor version " << d.vendorVersion << "\n"
+              << "  id " << d.uniqueId << " ('" << idAsCharacters (d.uniqueId) << "'), category "
+              << categoryName (d.category) << ", flags 0x" << juce::String::toHexString (d.flags) << "\n"
+              << "  audio " << d.numInputs << " in, " << d.numOutputs << " out; " << d.numPrograms << " programs, "
+              << d.numParameters << " parameters\n"
+              << "  can do:";
+
+    for (const auto& [capability, answer] : d.capabilities)
+        std::cout << " " << capability << "=" << answer;
+
+    std::cout << "\n\n";
 }
 
 void printHeading (const PlayOptions& options, const ChordSequence& chords, const PedalSchedule& pedal)
@@ -108,6 +150,7 @@ int play (const PlayOptions& options)
     const auto pedal = loadPedal (options, chords);
 
     const auto performance = perform (options.pluginFile, chords, pedal);
+    printWhatAHostSees (performance.description);
     printHeading (options, chords, pedal);
 
     const PerformanceWriter writer (performance.events, pedal.getTempoMap());
