@@ -120,9 +120,10 @@ JuceVSTWrapper::~JuceVSTWrapper()
 
 VstInt32 JuceVSTWrapper::deriveUniqueId (const juce::String& product, const juce::String& vendor)
 {
+    const juce::String names (product + vendor);
     uint32_t h = 0;
 
-    for (auto* c = (product + vendor).toUTF16().getAddress(); *c != 0; ++c)
+    for (auto* c = names.toUTF16().getAddress(); *c != 0; ++c)
         h = h * 31 + (uint32_t) *c;
 
     return (VstInt32) h;
