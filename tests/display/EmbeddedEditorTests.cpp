@@ -279,3 +279,29 @@ TEST_F (EmbeddedEditorTest, EditorOpcodesWorkFromAThreadOtherThanTheLoadingOne)
     closer.join();
     EXPECT_TRUE (window->children().empty());
 }
+
+TEST_F (EmbeddedEditorTest, AClickedNoteSurvivesClosingTheEditorAndIsSaved)
+{
+    auto* effect = openEditorWith ({});
+    ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground));
+
+    // A click as a hand makes it: the button stays down for a moment.
+    window->moveMouse (column0X, rowY (72));
+    idleFor (effect, 50);
+    window->pressLeftButton();
+    idleFor (effect, 50);
+    window->releaseLeftButton();
+    ASSERT_TRUE (idleUntil (effect, column0X, rowY (72), onCell)) << "the click switched note 72 on";
+
+    host->dispatch (effect, effEditClose);
+    const auto expected = makeGridChunk ({ { { { 72, 100 } } }, {} });
+    EXPECT_EQ (host->getChunk (effect), expected) << "saved with the editor closed";
+
+    ASSERT_EQ (host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer()), 1);
+    EXPECT_TRUE (idleUntil (effect, column0X, rowY (72), onCell)) << "and shown again by the next editor";
+    EXPECT_EQ (host->getChunk (effect), expected);
+
+    const auto sent = host->processBlock (effect, { { 0, 0xB0, 64, 127 } });
+    ASSERT_EQ (sent.size(), 1u);
+    EXPECT_EQ (sent[0].note(), 72);
+}
