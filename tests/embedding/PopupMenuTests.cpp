@@ -28,31 +28,73 @@ juce::Component* findOpenMenu()
 }
 
 // Waits, inside the menu's own modal loop, for the menu to show, then acts on it as a user
-// would: clicks the item with the given text, or presses Escape.
+// would: points at the item with the given text and clicks it, holding the button for a moment
+// as a hand does, or presses Escape. Should the menu still be open long after, it is dismissed,
+// so that a missed click fails the test instead of hanging it.
 class MenuUser : private juce::Timer
 {
 public:
-    MenuUser (XHostWindow& w, juce::String item) : window (w), itemText (std::move (item)) { startTimer (50); }
+    MenuUser (XHostWindow& w, juce::String item) : window (w), itemText (std::move (item)) { startTimer (tickMs); }
+    ~MenuUser() override { stopTimer(); }
 
     bool sawMenu = false;
+    bool hadToDismiss = false;
     juce::StringArray itemsSeen;
 
 private:
+    static constexpr int tickMs = 50;
+    static constexpr int ticksBeforeGivingUp = 60;
+
+    enum class Step { waitingForMenu, pointing, pressing, waitingForClose };
+
     void timerCallback() override
     {
-        if (clickPending)
+        auto* menu = findOpenMenu();
+
+        if (++ticks > ticksBeforeGivingUp)
         {
-            clickWhenPointed();
+            stopTimer();
+            window.releaseButton (3);
+
+            if (menu != nullptr)
+            {
+                hadToDismiss = true;
+                juce::PopupMenu::dismissAllActiveMenus();
+            }
+
             return;
         }
 
-        auto* menu = findOpenMenu();
+        switch (step)
+        {
+            case Step::waitingForMenu: lookAtMenu (menu); break;
+            case Step::pointing: if (++ticksInStep >= 4) { window.pressButton (1); nextStep (Step::pressing); } break;
+            case Step::pressing: if (++ticksInStep >= 3) { window.releaseButton (1); nextStep (Step::waitingForClose); } break;
+            case Step::waitingForClose: if (menu == nullptr) stopTimer(); break;
+        }
+    }
 
-        if (menu == nullptr || ++ticksWithMenu < 8)
+    void nextStep (Step s)
+    {
+        step = s;
+        ticksInStep = 0;
+    }
+
+    void lookAtMenu (juce::Component* menu)
+    {
+        if (menu == nullptr)
+            return;
+
+        if (! rightButtonReleased)
+        {
+            window.releaseButton (3);
+            rightButtonReleased = true;
+        }
+
+        if (++ticksWithMenu < 8)
             return;
 
         sawMenu = true;
-
         juce::Component* itemToClick = nullptr;
 
         for (auto* child : menu->getChildren())
@@ -72,32 +114,21 @@ private:
 
         if (itemToClick == nullptr)
         {
-            stopTimer();
             menu->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
+            nextStep (Step::waitingForClose);
             return;
         }
 
-        // Point at the item first and let the menu follow the pointer, then click it.
         const auto centre = itemToClick->getScreenBounds().getCentre();
         window.moveMouseOnScreen (centre.x, centre.y);
-        clickPending = true;
-    }
-
-    void clickWhenPointed()
-    {
-        if (++ticksPointing < 4)
-            return;
-
-        clickPending = false;
-        stopTimer();
-        window.pressButton (1);
-        window.releaseButton (1);
+        nextStep (Step::pointing);
     }
 
     XHostWindow& window;
     juce::String itemText;
-    int ticksWithMenu = 0, ticksPointing = 0;
-    bool clickPending = false;
+    Step step = Step::waitingForMenu;
+    int ticks = 0, ticksWithMenu = 0, ticksInStep = 0;
+    bool rightButtonReleased = false;
 };
 
 void pump (int milliseconds)
@@ -126,11 +157,13 @@ protected:
         window.reset();
     }
 
+    // The right button goes down here; the menu user lets it go as soon as the menu shows, as a
+    // hand does, before the menu would take the release as a choice.
     void rightClickColumn (int column)
     {
         window->moveMouse (40 + column * 65 + 32, 400);
+        pump (50);
         window->pressButton (3);
-        window->releaseButton (3);
     }
 
     std::unique_ptr<XHostWindow> window;
@@ -146,9 +179,10 @@ TEST_F (PopupMenuTest, RightClickOnAColumnOffersTheEditsAndInsertsBeforeIt)
     MenuUser user (*window, "Insert new");
 
     rightClickColumn (1);
-    pump (1500);
+    pump (2000);
 
     ASSERT_TRUE (user.sawMenu);
+    EXPECT_FALSE (user.hadToDismiss) << "the click on the item did not close the menu";
     EXPECT_EQ (user.itemsSeen, juce::StringArray ({ "Delete", "Insert new", "Copy", "Paste", "Set play position" }))
         << user.itemsSeen.joinIntoString ("|");
     EXPECT_EQ (grid->getNumColumns(), 3);
@@ -161,9 +195,10 @@ TEST_F (PopupMenuTest, DismissedMenuChangesNothing)
     MenuUser user (*window, "");
 
     rightClickColumn (0);
-    pump (1500);
+    pump (2000);
 
     ASSERT_TRUE (user.sawMenu);
+    EXPECT_FALSE (user.hadToDismiss);
     EXPECT_EQ (grid->getNumColumns(), 2);
     EXPECT_EQ (grid->getPlayPosition(), -1);
 }
