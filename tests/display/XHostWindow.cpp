@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <png.h>
+#include <unistd.h>
 
 namespace
 {
@@ -23,11 +24,26 @@ int countXError (::Display*, XErrorEvent*)
 {
     return static_cast<::Display*> (d);
 }
+
+// A virtual X server now and then refuses a connection made right after another one closed;
+// a moment later it takes it.
+::Display* openDisplay()
+{
+    for (int attempt = 0; attempt < 20; ++attempt)
+    {
+        if (auto* d = XOpenDisplay (nullptr))
+            return d;
+
+        usleep (50 * 1000);
+    }
+
+    return nullptr;
+}
 }
 
 bool XHostWindow::displayAvailable()
 {
-    if (auto* d = XOpenDisplay (nullptr))
+    if (auto* d = openDisplay())
     {
         XCloseDisplay (d);
         return true;
@@ -43,9 +59,8 @@ int XHostWindow::errorCount()
 
 XHostWindow::XHostWindow (int width, int height)
 {
-    XInitThreads();
     XSetErrorHandler (countXError);
-    display = XOpenDisplay (nullptr);
+    display = openDisplay();
 
     if (display == nullptr)
         return;

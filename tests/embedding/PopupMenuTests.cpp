@@ -28,30 +28,31 @@ juce::Component* findOpenMenu()
 }
 
 // Waits, inside the menu's own modal loop, for the menu to show, then acts on it as a user
-// would: points at the item with the given text and clicks it, holding the button for a moment
-// as a hand does, or presses Escape. Should the menu still be open long after, it is dismissed,
-// so that a missed click fails the test instead of hanging it.
+// would from the keyboard: moves the highlight down to the item with the given text and presses
+// Return, or presses Escape. Should the menu still be open long after, it is dismissed, so that
+// a failure fails the test instead of hanging it.
 class MenuUser : private juce::Timer
 {
 public:
-    MenuUser (XHostWindow& w, juce::String item) : window (w), itemText (std::move (item)) { startTimer (tickMs); }
+    MenuUser (XHostWindow& w, juce::String item) : window (w), itemText (std::move (item)) { startTimer (50); }
     ~MenuUser() override { stopTimer(); }
 
     bool sawMenu = false;
     bool hadToDismiss = false;
     juce::StringArray itemsSeen;
 
-private:
-    static constexpr int tickMs = 50;
-    static constexpr int ticksBeforeGivingUp = 60;
+    bool isDone() const { return ! isTimerRunning(); }
 
-    enum class Step { waitingForMenu, pointing, pressing, waitingForClose };
+private:
+    static constexpr juce::uint32 giveUpAfterMs = 8000;
+    static constexpr juce::uint32 lookAfterMs = 300;
 
     void timerCallback() override
     {
         auto* menu = findOpenMenu();
+        const auto now = juce::Time::getMillisecondCounter();
 
-        if (++ticks > ticksBeforeGivingUp)
+        if (now - started > giveUpAfterMs)
         {
             stopTimer();
             window.releaseButton (3);
@@ -65,39 +66,30 @@ private:
             return;
         }
 
-        switch (step)
-        {
-            case Step::waitingForMenu: lookAtMenu (menu); break;
-            case Step::pointing: if (++ticksInStep >= 4) { window.pressButton (1); nextStep (Step::pressing); } break;
-            case Step::pressing: if (++ticksInStep >= 3) { window.releaseButton (1); nextStep (Step::waitingForClose); } break;
-            case Step::waitingForClose: if (menu == nullptr) stopTimer(); break;
-        }
-    }
-
-    void nextStep (Step s)
-    {
-        step = s;
-        ticksInStep = 0;
-    }
-
-    void lookAtMenu (juce::Component* menu)
-    {
         if (menu == nullptr)
             return;
 
-        if (! rightButtonReleased)
+        if (menuSeenAt == 0)
         {
+            // The hand lets the right button go as soon as the menu shows, before the menu would
+            // take the release as a choice.
             window.releaseButton (3);
-            rightButtonReleased = true;
+            menuSeenAt = now;
+            return;
         }
 
-        if (++ticksWithMenu < 8)
+        if (now - menuSeenAt < lookAfterMs || sawMenu)
             return;
 
         sawMenu = true;
-        juce::Component* itemToClick = nullptr;
+        choose (*menu);
+    }
 
-        for (auto* child : menu->getChildren())
+    void choose (juce::Component& menu)
+    {
+        juce::AccessibilityHandler* target = nullptr;
+
+        for (auto* child : menu.getChildren())
         {
             // The items tell assistive technology their text; the separator has none.
             auto* handler = child->getAccessibilityHandler();
@@ -109,31 +101,40 @@ private:
             itemsSeen.add (text);
 
             if (itemText.isNotEmpty() && text == itemText)
-                itemToClick = child;
+                target = handler;
         }
 
-        if (itemToClick == nullptr)
+        for (int presses = 0; target != nullptr && presses < itemsSeen.size() + 1; ++presses)
         {
-            menu->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
-            nextStep (Step::waitingForClose);
-            return;
+            menu.keyPressed (juce::KeyPress (juce::KeyPress::downKey));
+
+            if (target->getCurrentState().isSelected())
+            {
+                menu.keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+                return;
+            }
         }
 
-        const auto centre = itemToClick->getScreenBounds().getCentre();
-        window.moveMouseOnScreen (centre.x, centre.y);
-        nextStep (Step::pointing);
+        menu.keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
     }
 
     XHostWindow& window;
     juce::String itemText;
-    Step step = Step::waitingForMenu;
-    int ticks = 0, ticksWithMenu = 0, ticksInStep = 0;
-    bool rightButtonReleased = false;
+    const juce::uint32 started = juce::Time::getMillisecondCounter();
+    juce::uint32 menuSeenAt = 0;
 };
 
 void pump (int milliseconds)
 {
     juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+}
+
+void pumpUntilDone (const MenuUser& user)
+{
+    for (int i = 0; i < 200 && ! user.isDone(); ++i)
+        pump (50);
+
+    pump (100);
 }
 
 class PopupMenuTest : public ::testing::Test
@@ -157,8 +158,7 @@ protected:
         window.reset();
     }
 
-    // The right button goes down here; the menu user lets it go as soon as the menu shows, as a
-    // hand does, before the menu would take the release as a choice.
+    // The right button goes down here; the menu user lets it go once the menu shows.
     void rightClickColumn (int column)
     {
         window->moveMouse (40 + column * 65 + 32, 400);
@@ -179,7 +179,7 @@ TEST_F (PopupMenuTest, RightClickOnAColumnOffersTheEditsAndInsertsBeforeIt)
     MenuUser user (*window, "Insert new");
 
     rightClickColumn (1);
-    pump (2000);
+    pumpUntilDone (user);
 
     ASSERT_TRUE (user.sawMenu);
     EXPECT_FALSE (user.hadToDismiss) << "the click on the item did not close the menu";
@@ -195,7 +195,7 @@ TEST_F (PopupMenuTest, DismissedMenuChangesNothing)
     MenuUser user (*window, "");
 
     rightClickColumn (0);
-    pump (2000);
+    pumpUntilDone (user);
 
     ASSERT_TRUE (user.sawMenu);
     EXPECT_FALSE (user.hadToDismiss);
