@@ -41,7 +41,8 @@ public:
     bool hadToDismiss = false;
     juce::StringArray itemsSeen;
 
-    bool isDone() const { return ! isTimerRunning(); }
+    // Done once the menu has been answered; the timer stays on to dismiss a menu that stays open.
+    bool isDone() const { return (sawMenu && findOpenMenu() == nullptr) || ! isTimerRunning(); }
 
 private:
     static constexpr juce::uint32 giveUpAfterMs = 8000;
