@@ -13,11 +13,19 @@ namespace
     return static_cast<::Display*> (d);
 }
 
-// A bad window id from a host must not end the process through Xlib's default handler.
-int ignoreXError (::Display*, XErrorEvent*)
+// A bad window id from a host must not end the process through Xlib's default handler: while
+// one of these lives, X errors are ignored.
+class IgnoredXErrors
 {
-    return 0;
-}
+public:
+    IgnoredXErrors() : previous (XSetErrorHandler (ignore)) {}
+    ~IgnoredXErrors() { XSetErrorHandler (previous); }
+
+private:
+    static int ignore (::Display*, XErrorEvent*) { return 0; }
+
+    XErrorHandler previous;
+};
 }
 
 X11WindowLayer::X11WindowLayer() = default;
@@ -46,12 +54,11 @@ NativeWindowLayer::Window X11WindowLayer::parentOf (Window window)
     if (d == nullptr || window == noWindow)
         return noWindow;
 
-    auto* previousHandler = XSetErrorHandler (ignoreXError);
+    const IgnoredXErrors ignored;
     ::Window root = 0, parent = 0;
     ::Window* children = nullptr;
     unsigned int numChildren = 0;
     const Status ok = XQueryTree (d, (::Window) window, &root, &parent, &children, &numChildren);
-    XSetErrorHandler (previousHandler);
 
     if (children != nullptr)
         XFree (children);
@@ -70,7 +77,7 @@ std::string X11WindowLayer::classNameOf (Window window)
     if (d == nullptr || window == noWindow)
         return {};
 
-    auto* previousHandler = XSetErrorHandler (ignoreXError);
+    const IgnoredXErrors ignored;
     XClassHint hint {};
     std::string name;
 
@@ -86,7 +93,6 @@ std::string X11WindowLayer::classNameOf (Window window)
             XFree (hint.res_class);
     }
 
-    XSetErrorHandler (previousHandler);
     return name;
 }
 
@@ -98,7 +104,7 @@ NativeWindowLayer::Rect X11WindowLayer::windowRect (Window window)
     if (d == nullptr || window == noWindow)
         return rect;
 
-    auto* previousHandler = XSetErrorHandler (ignoreXError);
+    const IgnoredXErrors ignored;
     XWindowAttributes attributes {};
 
     if (XGetWindowAttributes (d, (::Window) window, &attributes) != 0)
@@ -109,7 +115,6 @@ NativeWindowLayer::Rect X11WindowLayer::windowRect (Window window)
         rect = { x, y, x + attributes.width, y + attributes.height };
     }
 
-    XSetErrorHandler (previousHandler);
     return rect;
 }
 
@@ -120,10 +125,9 @@ void X11WindowLayer::resizeWindow (Window window, int width, int height)
     if (d == nullptr || window == noWindow || width <= 0 || height <= 0)
         return;
 
-    auto* previousHandler = XSetErrorHandler (ignoreXError);
+    const IgnoredXErrors ignored;
     XResizeWindow (d, (::Window) window, (unsigned) width, (unsigned) height);
     XSync (d, False);
-    XSetErrorHandler (previousHandler);
 }
 
 void X11WindowLayer::raiseToTop (Window window)
@@ -133,10 +137,9 @@ void X11WindowLayer::raiseToTop (Window window)
     if (d == nullptr || window == noWindow)
         return;
 
-    auto* previousHandler = XSetErrorHandler (ignoreXError);
+    const IgnoredXErrors ignored;
     XRaiseWindow (d, (::Window) window);
     XSync (d, False);
-    XSetErrorHandler (previousHandler);
 }
 
 int X11WindowLayer::fixedFrameThickness()

@@ -258,9 +258,6 @@ VstIntPtr PluginHost::answer (const HostRequest& request)
     {
         case audioMasterVersion: return versionAnswer;
         case audioMasterProcessEvents: return processEventsAnswer;
-        case audioMasterGetTime: return hasTimeInfo ? (VstIntPtr) &timeInfo : 0;
-        case audioMasterSizeWindow: return sizeWindowAnswer;
-        case audioMasterCanDo: return request.text == "sizeWindow" ? canDoSizeWindowAnswer : 0;
         default: return 0;
     }
 }

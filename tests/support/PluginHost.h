@@ -98,10 +98,6 @@ public:
     std::function<std::optional<VstIntPtr> (const HostRequest&)> answerOverride;
     VstIntPtr versionAnswer = 2400;
     VstIntPtr processEventsAnswer = 1;
-    VstIntPtr canDoSizeWindowAnswer = 0;
-    VstIntPtr sizeWindowAnswer = 0;
-    VstTimeInfo timeInfo {};
-    bool hasTimeInfo = false;
 
 private:
     static VstIntPtr hostCallback (AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,

@@ -3,6 +3,8 @@
 #include "InputError.h"
 #include "MidiFileReader.h"
 
+#include "engine/GridState.h"
+
 #include <algorithm>
 #include <map>
 
@@ -113,34 +115,26 @@ std::vector<ChordSequence::Chord> ChordSequence::chordsIn (const juce::MidiFile&
 
 juce::MemoryBlock ChordSequence::chunkFor (const std::vector<Chord>& chords)
 {
-    juce::MemoryOutputStream out;
-    out.writeInt ((int) chords.size());
-    out.writeInt (cellsPerColumn);
+    // The plug-in's own state format, written by its own code.
+    GridState state ((int) chords.size(), cellsPerColumn);
 
-    for (const auto& chord : chords)
+    for (size_t i = 0; i < chords.size(); ++i)
     {
-        uint8_t isOn[cellsPerColumn] = {};
-        int velocity[cellsPerColumn];
-        std::fill (std::begin (velocity), std::end (velocity), 100);
+        auto* column = state.column ((int) i);
 
-        for (const auto& note : chord)
+        for (const auto& note : chords[i])
         {
             if (note.number < 0 || note.number >= cellsPerColumn)
                 continue;
 
-            isOn[note.number] = 1;
-            velocity[note.number] = note.velocity;
-        }
-
-        for (int cell = 0; cell < cellsPerColumn; ++cell)
-        {
-            const uint8_t cellStart[4] = { isOn[cell], 0, 0, 0 };
-            out.write (cellStart, sizeof (cellStart));
-            out.writeInt (velocity[cell]);
+            column[note.number].isOn = 1;
+            column[note.number].velocity = note.velocity;
         }
     }
 
-    return out.getMemoryBlock();
+    juce::MemoryBlock chunk;
+    state.appendTo (chunk);
+    return chunk;
 }
 
 int ChordSequence::getNumColumns() const

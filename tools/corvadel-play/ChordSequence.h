@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/NoteCell.h"
+
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_core/juce_core.h>
 
@@ -18,7 +20,7 @@ public:
     };
     using Chord = std::vector<Note>;
 
-    static constexpr int cellsPerColumn = 128;
+    static constexpr int cellsPerColumn = notesPerChord;
 
     // About eight chords voiced around middle C over a bass note.
     static ChordSequence demo();
