@@ -3,15 +3,23 @@
 #include <juce_events/juce_events.h>
 
 #if defined(_WIN32)
-#include <windows.h>
+#include <juce_gui_basics/juce_gui_basics.h>
 
 void FrameworkEventPump::dispatchPendingWork (void* nativeWindow)
 {
-    // Windows hosts run the message loop; the editor only needs its pending paint.
-    MSG message;
+    // Windows hosts run the message loop that delivers the framework's messages. The editor's
+    // repaints wait for the next screen refresh, which comes through that loop; a host busy
+    // elsewhere still idles its editors, so the pending repaint is made and painted here.
+    for (int i = juce::ComponentPeer::getNumPeers(); --i >= 0;)
+    {
+        auto* peer = juce::ComponentPeer::getPeer (i);
 
-    if (PeekMessageA (&message, static_cast<HWND> (nativeWindow), WM_PAINT, WM_PAINT, PM_REMOVE))
-        DispatchMessageA (&message);
+        if (peer != nullptr && peer->getNativeHandle() == nativeWindow)
+        {
+            peer->performAnyPendingRepaintsNow();
+            return;
+        }
+    }
 }
 
 #else

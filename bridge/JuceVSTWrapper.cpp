@@ -549,7 +549,7 @@ VstIntPtr JuceVSTWrapper::getEditorRect (void* rectDestination)
 VstIntPtr JuceVSTWrapper::openEditor (VstInt32 index, VstIntPtr value, void* hostWindow, float opt)
 {
     // Without a window of the host's to live in, the editor would become a window of its own.
-    if (hostWindow == nullptr)
+    if (hostWindow == nullptr || ! NativeWindowLayer::platformLayer().isWindow ((NativeWindowLayer::Window) hostWindow))
         return 0;
 
     // Every open builds a fresh editor.

@@ -12,22 +12,15 @@ void LibraryLifetime::onLoad (void* moduleHandle)
     juce::initialiseJuce_GUI();
 }
 
-void LibraryLifetime::onUnload()
+void LibraryLifetime::onUnload (bool processIsExiting)
 {
+    if (processIsExiting)
+        return;
+
     juce::shutdownJuce_GUI();
 }
 
-#if JUCE_WINDOWS
-extern "C" int __stdcall DllMain (void* instance, unsigned long reason, void*)
-{
-    if (reason == 1)  // process attach
-        LibraryLifetime::onLoad (instance);
-    else if (reason == 0)  // process detach
-        LibraryLifetime::onUnload();
-
-    return 1;
-}
-#else
+#if ! JUCE_WINDOWS
 // This file is linked after the framework, so the framework's static objects exist before the
 // load hook runs and still exist when the unload hook runs.
 __attribute__ ((constructor)) static void corvadelLibraryLoaded()
@@ -37,6 +30,6 @@ __attribute__ ((constructor)) static void corvadelLibraryLoaded()
 
 __attribute__ ((destructor)) static void corvadelLibraryUnloaded()
 {
-    LibraryLifetime::onUnload();
+    LibraryLifetime::onUnload (false);
 }
 #endif

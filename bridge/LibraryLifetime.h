@@ -5,6 +5,9 @@
 class LibraryLifetime
 {
 public:
+    // The loading thread, inside the platform's loader (on Windows under its loader lock).
     static void onLoad (void* moduleHandle);
-    static void onUnload();
+    // The unloading thread, inside the platform's loader. When the process is exiting, its other
+    // threads are already gone and nothing may be torn down.
+    static void onUnload (bool processIsExiting);
 };

@@ -20,6 +20,10 @@ public:
 
     virtual ~NativeWindowLayer() = default;
 
+    // Whether the handle names a window that exists now. A layer that cannot tell answers true
+    // for every handle but noWindow.
+    virtual bool isWindow (Window window) { return window != noWindow; }
+
     // The window's parent, or noWindow for a top-level window.
     virtual Window parentOf (Window window) = 0;
     // The window's class name, at most 31 characters.

@@ -12,6 +12,11 @@ HWND asHandle (NativeWindowLayer::Window window)
 }
 }
 
+bool Win32WindowLayer::isWindow (Window window)
+{
+    return IsWindow (asHandle (window)) != FALSE;
+}
+
 NativeWindowLayer::Window Win32WindowLayer::parentOf (Window window)
 {
     return reinterpret_cast<Window> (GetParent (asHandle (window)));

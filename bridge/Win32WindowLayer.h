@@ -6,6 +6,7 @@
 class Win32WindowLayer : public NativeWindowLayer
 {
 public:
+    bool isWindow (Window window) override;
     Window parentOf (Window window) override;
     std::string classNameOf (Window window) override;
     Rect windowRect (Window window) override;
