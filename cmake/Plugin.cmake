@@ -35,6 +35,11 @@ set_target_properties(corvadel_lifetime PROPERTIES
   POSITION_INDEPENDENT_CODE ON
   CXX_VISIBILITY_PRESET hidden)
 
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/PluginDll.cmake)
+  return()
+endif()
+
 add_library(Corvadel SHARED ${PROJECT_SOURCE_DIR}/host/PluginEntry.cpp)
 target_include_directories(Corvadel PRIVATE ${PROJECT_SOURCE_DIR})
 set_target_properties(Corvadel PROPERTIES CXX_VISIBILITY_PRESET hidden)

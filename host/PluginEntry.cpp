@@ -1,7 +1,12 @@
 #include "host/AudioEffect.h"
 #include "host/EffectFactory.h"
 
+#if defined(_WIN32)
+// A DLL exports what host/exports.def names; that file also gives the entry its second name.
+#define CORVADEL_EXPORT extern "C"
+#else
 #define CORVADEL_EXPORT extern "C" __attribute__ ((visibility ("default"), used))
+#endif
 
 CORVADEL_EXPORT AEffect* VSTPluginMain (audioMasterCallback hostCallback)
 {
@@ -23,7 +28,9 @@ CORVADEL_EXPORT AEffect* VSTPluginMain (audioMasterCallback hostCallback)
     return nullptr;
 }
 
+#if ! defined(_WIN32)
 // Older hosts look the entry up as "main". The compiler refuses a C function called main that
 // returns a pointer, so the second name is given at the assembler level.
 extern "C" AEffect* corvadelMainEntry (audioMasterCallback hostCallback)
     __asm__ ("main") __attribute__ ((visibility ("default"), used, alias ("VSTPluginMain")));
+#endif

@@ -1,0 +1,18 @@
+# Corvadel.dll, the plug-in for Windows hosts (included by Plugin.cmake in a mingw-w64 build).
+
+# The DLL's load notifications reach the same hooks as the Linux library's.
+target_sources(corvadel_lifetime PRIVATE ${PROJECT_SOURCE_DIR}/bridge/LibraryLifetimeWin32.cpp)
+
+# The module-definition file names the two exports; with it the linker exports nothing else. The
+# C and C++ runtimes are linked in: a musician's machine has no mingw DLLs.
+add_library(Corvadel SHARED ${PROJECT_SOURCE_DIR}/host/PluginEntry.cpp ${PROJECT_SOURCE_DIR}/host/exports.def)
+target_include_directories(Corvadel PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(Corvadel PRIVATE corvadel_core juce_modules
+  "$<LINK_LIBRARY:WHOLE_ARCHIVE,corvadel_lifetime>")
+target_link_options(Corvadel PRIVATE -static -static-libgcc -static-libstdc++)
+set_target_properties(Corvadel PROPERTIES
+  PREFIX ""
+  OUTPUT_NAME Corvadel
+  RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}
+  ARCHIVE_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/lib)
+
