@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <dlfcn.h>
 #include <stdexcept>
 
 namespace
@@ -11,31 +10,19 @@ PluginHost* activeHost = nullptr;
 }
 
 //==============================================================================
-PluginLibrary::PluginLibrary (const std::string& path)
+PluginLibrary::PluginLibrary (const std::string& path) : library (path)
 {
-    handle = dlopen (path.c_str(), RTLD_NOW | RTLD_LOCAL);
-
-    if (handle == nullptr)
-        throw std::runtime_error ("cannot load " + path + ": " + dlerror());
-}
-
-PluginLibrary::~PluginLibrary()
-{
-    unload();
 }
 
 void PluginLibrary::unload()
 {
-    if (handle != nullptr)
-        dlclose (handle);
-
-    handle = nullptr;
+    library.unload();
 }
 
 AEffect* PluginLibrary::callEntry (audioMasterCallback callback, const char* symbol) const
 {
     using Entry = AEffect* (*) (audioMasterCallback);
-    auto entry = reinterpret_cast<Entry> (dlsym (handle, symbol));
+    auto entry = reinterpret_cast<Entry> (library.symbol (symbol));
 
     if (entry == nullptr)
         throw std::runtime_error (std::string ("no entry ") + symbol);
@@ -45,7 +32,11 @@ AEffect* PluginLibrary::callEntry (audioMasterCallback callback, const char* sym
 
 std::string PluginLibrary::defaultPath()
 {
+#if defined(_WIN32)
+    return SharedLibrary::besideThisProgram ("Corvadel.dll");
+#else
     return CORVADEL_PLUGIN_PATH;
+#endif
 }
 
 //==============================================================================

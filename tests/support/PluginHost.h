@@ -1,10 +1,11 @@
 #pragma once
 
-// A host of the tests' own: loads the built plug-in with dlopen, gets instances through its
+// A host of the tests' own: loads the built plug-in as the platform's hosts do, gets instances through its
 // exported entry, records every request the plug-in makes through the host callback and answers
 // as each test wants.
 
 #include "host/VstInterface.h"
+#include "tests/support/SharedLibrary.h"
 
 #include <cstdint>
 #include <functional>
@@ -42,16 +43,15 @@ class PluginLibrary
 {
 public:
     explicit PluginLibrary (const std::string& path = defaultPath());
-    ~PluginLibrary();
 
-    bool isLoaded() const { return handle != nullptr; }
+    bool isLoaded() const { return library.isLoaded(); }
     AEffect* callEntry (audioMasterCallback callback, const char* symbol = "VSTPluginMain") const;
     void unload();
 
     static std::string defaultPath();
 
 private:
-    void* handle = nullptr;
+    SharedLibrary library;
 };
 
 class PluginHost
