@@ -4,12 +4,13 @@
 target_sources(corvadel_lifetime PRIVATE ${PROJECT_SOURCE_DIR}/bridge/LibraryLifetimeWin32.cpp)
 
 # The module-definition file names the two exports; with it the linker exports nothing else. The
-# C and C++ runtimes are linked in: a musician's machine has no mingw DLLs.
+# C and C++ runtimes are linked in: a musician's machine has no mingw DLLs. Stripped (-s): the
+# symbols would double the DLL's size and no Windows debugger reads them.
 add_library(Corvadel SHARED ${PROJECT_SOURCE_DIR}/host/PluginEntry.cpp ${PROJECT_SOURCE_DIR}/host/exports.def)
 target_include_directories(Corvadel PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(Corvadel PRIVATE corvadel_core juce_modules
   "$<LINK_LIBRARY:WHOLE_ARCHIVE,corvadel_lifetime>")
-target_link_options(Corvadel PRIVATE -static -static-libgcc -static-libstdc++)
+target_link_options(Corvadel PRIVATE -static -static-libgcc -static-libstdc++ -s)
 set_target_properties(Corvadel PROPERTIES
   PREFIX ""
   OUTPUT_NAME Corvadel

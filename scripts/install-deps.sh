@@ -7,22 +7,15 @@ build_packages="build-essential cmake pkg-config ccache juce-modules-source
   libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev
   libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxrender-dev libxcursor-dev
   libgtest-dev fonts-dejavu-core"
-test_packages="g++-multilib xvfb xauth libxtst-dev ardour"
+test_packages="g++-multilib xvfb xauth libxtst-dev ardour
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev mingw-w64-tools wine64"
+# The 32-bit DLL runs under wine32, which needs the i386 architecture and a kernel that runs
+# 32-bit programs; installed only where scripts/can-run-32bit.sh finds such a kernel.
+wine32_packages="wine32:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386"
 
 packages=$build_packages
 if [ "${1:-}" = "test" ]; then
   packages="$packages $test_packages"
-fi
-
-missing=""
-for p in $packages; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing="$missing $p"
-  fi
-done
-
-if [ -z "$missing" ]; then
-  exit 0
 fi
 
 if [ "$(id -u)" -eq 0 ]; then
@@ -30,10 +23,34 @@ if [ "$(id -u)" -eq 0 ]; then
 else
   as_root="sudo -n"
 fi
-
-echo "Installing:$missing"
 export DEBIAN_FRONTEND=noninteractive
-if ! $as_root apt-get install -y --no-install-recommends $missing; then
-  $as_root apt-get update
-  $as_root apt-get install -y --no-install-recommends $missing
+
+# Installs those of the given packages that are not installed yet.
+install_missing() {
+  missing=""
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      missing="$missing $p"
+    fi
+  done
+
+  if [ -z "$missing" ]; then
+    return 0
+  fi
+
+  echo "Installing:$missing"
+  if ! $as_root apt-get install -y --no-install-recommends $missing; then
+    $as_root apt-get update
+    $as_root apt-get install -y --no-install-recommends $missing
+  fi
+}
+
+install_missing $packages
+
+if [ "${1:-}" = "test" ] && "$(dirname "$0")/can-run-32bit.sh" > /dev/null; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $as_root dpkg --add-architecture i386
+    $as_root apt-get update
+  fi
+  install_missing $wine32_packages
 fi

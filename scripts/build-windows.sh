@@ -1,0 +1,30 @@
+#!/bin/sh
+# Cross-builds Corvadel.dll for Windows with Debian's mingw-w64 compilers, each target in a
+# folder of its own under the build folder (build/windows-x86_64, build/windows-i686, or under
+# BUILD_DIR). Targets: x86_64, i686 (default: both). Arguments after "--" go to CMake's configure
+# step (for instance -DCORVADEL_BUILD_TESTS=ON).
+set -eu
+here=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=${BUILD_DIR:-$here/build}
+
+targets=""
+while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+  targets="$targets $1"
+  shift
+done
+[ $# -gt 0 ] && shift
+[ -n "$targets" ] || targets="x86_64 i686"
+
+for target in $targets; do
+  case $target in
+    x86_64|i686) ;;
+    *) echo "unknown Windows target $target (x86_64 or i686)" >&2; exit 2 ;;
+  esac
+  dir=$build_dir/windows-$target
+  mkdir -p "$dir"
+  cmake -S "$here" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchains/mingw-w64-$target.cmake" \
+        -DCMAKE_BUILD_TYPE=Release "$@" > "$dir/configure.log" 2>&1 \
+    || { cat "$dir/configure.log"; exit 1; }
+  cmake --build "$dir" -j "$(nproc)"
+  echo "built $dir/Corvadel.dll"
+done
