@@ -425,11 +425,15 @@ VstInt32 JuceVSTWrapper::getChunk (void** data, bool)
 
 VstInt32 JuceVSTWrapper::setChunk (void* data, VstInt32 byteSize, bool)
 {
-    releaseChunk();
+    // Hosts hand back the very chunk they were given (undo, A/B comparison, duplicating an
+    // instance): it is read before the block that holds it is released, and the lock keeps the
+    // timer from releasing it meanwhile.
+    const juce::ScopedLock sl (chunkLock);
 
     if (byteSize > 0 && data != nullptr)
         filter->restoreState (data, byteSize);
 
+    releaseChunk();
     return 0;
 }
 
