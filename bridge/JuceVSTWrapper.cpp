@@ -17,7 +17,6 @@ namespace
 constexpr VstInt32 timeInfoRequestMask = kVstPpqPosValid | kVstTempoValid | kVstBarsValid
                                          | kVstTimeSigValid | kVstSmpteValid | kVstClockValid;
 constexpr int maxChannelsPerView = 32;
-constexpr int spareOutgoingEvents = 32;
 // Enough records for several full chord changes (a 128-note chord ended and another started)
 // in one block, so that playing never has to grow the list on the audio thread.
 constexpr int initialOutgoingEvents = 1024;
@@ -135,7 +134,6 @@ JuceVSTWrapper::~JuceVSTWrapper()
     stopTimer();
     deleteEditorComp();
     filter.reset();
-    releaseOutgoingEvents();
 }
 
 VstInt32 JuceVSTWrapper::deriveUniqueId (const juce::String& product, const juce::String& vendor)
@@ -196,76 +194,8 @@ void JuceVSTWrapper::runFilterBlock (float** inputs, float** outputs, VstInt32 s
 
 void JuceVSTWrapper::sendMidiToHost()
 {
-    ensureOutgoingCapacity (midiEvents.getNumEvents());
-
-    if (outgoingEvents == nullptr)
-        return;
-
-    outgoingEvents->numEvents = 0;
-
-    for (const auto event : midiEvents)
-    {
-        // Out of memory while growing: the events that found a record are still sent.
-        if (outgoingEvents->numEvents >= outgoingCapacity)
-            break;
-
-        if (event.numBytes > 4)
-            continue;
-
-        auto* record = reinterpret_cast<VstMidiEvent*> (outgoingEvents->events[outgoingEvents->numEvents++]);
-        std::memcpy (record->midiData, event.data, (size_t) event.numBytes);
-        record->deltaFrames = event.samplePosition;
-    }
-
-    sendVstEventsToHost (outgoingEvents);
-}
-
-void JuceVSTWrapper::ensureOutgoingCapacity (int numEvents)
-{
-    if (outgoingCapacity >= numEvents)
-        return;
-
-    const int newCapacity = numEvents + spareOutgoingEvents;
-    const auto listSize = [] (int capacity)
-    {
-        // The list ends with two spare null entries after the records.
-        return offsetof (VstEvents, events) + sizeof (VstEvent*) * (size_t) (capacity + 2);
-    };
-
-    const size_t oldSize = outgoingEvents == nullptr ? 0 : listSize (outgoingCapacity);
-    auto* grown = static_cast<VstEvents*> (std::realloc (outgoingEvents, listSize (newCapacity)));
-
-    if (grown == nullptr)
-        return;
-
-    std::memset (reinterpret_cast<char*> (grown) + oldSize, 0, listSize (newCapacity) - oldSize);
-    outgoingEvents = grown;
-
-    for (int i = outgoingCapacity; i < newCapacity; ++i)
-    {
-        auto* record = static_cast<VstMidiEvent*> (std::calloc (1, sizeof (VstMidiEvent)));
-
-        if (record == nullptr)
-            return;
-
-        record->type = kVstMidiType;
-        record->byteSize = 24;
-        outgoingEvents->events[i] = reinterpret_cast<VstEvent*> (record);
-        outgoingCapacity = i + 1;
-    }
-}
-
-void JuceVSTWrapper::releaseOutgoingEvents()
-{
-    if (outgoingEvents == nullptr)
-        return;
-
-    for (int i = outgoingCapacity; --i >= 0;)
-        std::free (outgoingEvents->events[i]);
-
-    std::free (outgoingEvents);
-    outgoingEvents = nullptr;
-    outgoingCapacity = 0;
+    if (auto* list = outgoingEvents.fillFrom (midiEvents))
+        sendVstEventsToHost (list);
 }
 
 //==============================================================================
@@ -404,7 +334,7 @@ void JuceVSTWrapper::prepareFilter()
     midiEvents.ensureSize (reservedMidiBytes);
 
     if (sendsMidiOut)
-        ensureOutgoingCapacity (initialOutgoingEvents);
+        outgoingEvents.ensureCapacity (initialOutgoingEvents);
 
     if (wantsMidiIn)
         wantEvents (1);

@@ -128,26 +128,13 @@ void Corvadel::stepKeptGrid() noexcept
 
 void Corvadel::endChord (int samplePosition)
 {
-    for (int note = 0; note < notesPerChord; ++note)
-    {
-        if (chord[note].isOn != 0)
-        {
-            const uint8_t message[] = { noteOffStatus, (uint8_t) note, 0 };
-            output.add (message, 3, samplePosition);
-        }
-    }
+    output.addNotes (noteOffStatus, chord, notesPerChord, samplePosition, [] (const NoteCell&) { return (uint8_t) 0; });
 }
 
 void Corvadel::startChord (int samplePosition)
 {
-    for (int note = 0; note < notesPerChord; ++note)
-    {
-        if (chord[note].isOn != 0)
-        {
-            const uint8_t message[] = { noteOnStatus, (uint8_t) note, (uint8_t) noteOnVelocity (chord[note].velocity) };
-            output.add (message, 3, samplePosition);
-        }
-    }
+    output.addNotes (noteOnStatus, chord, notesPerChord, samplePosition,
+                     [] (const NoteCell& cell) { return (uint8_t) noteOnVelocity (cell.velocity); });
 }
 
 int Corvadel::noteOnVelocity (int32_t storedVelocity) noexcept
