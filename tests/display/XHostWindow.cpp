@@ -52,6 +52,11 @@ bool XHostWindow::displayAvailable()
     return false;
 }
 
+void XHostWindow::countErrorsFromNowOn()
+{
+    XSetErrorHandler (countXError);
+}
+
 int XHostWindow::errorCount()
 {
     return errors.load();
@@ -59,7 +64,6 @@ int XHostWindow::errorCount()
 
 XHostWindow::XHostWindow (int width, int height)
 {
-    XSetErrorHandler (countXError);
     display = openDisplay();
 
     if (display == nullptr)
@@ -81,6 +85,49 @@ XHostWindow::~XHostWindow()
 
     XDestroyWindow (asDisplay (display), window);
     XCloseDisplay (asDisplay (display));
+}
+
+bool XHostWindow::windowManagerRunning() const
+{
+    auto* d = asDisplay (display);
+    const Atom check = XInternAtom (d, "_NET_SUPPORTING_WM_CHECK", True);
+
+    if (check == None)
+        return false;
+
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty (d, DefaultRootWindow (d), check, 0, 1, False, AnyPropertyType, &type, &format, &items,
+                        &remaining, &data);
+
+    if (data != nullptr)
+        XFree (data);
+
+    return type != None;
+}
+
+bool XHostWindow::atomExists (const char* name)
+{
+    auto* d = openDisplay();
+
+    if (d == nullptr)
+        return false;
+
+    const bool exists = XInternAtom (d, name, True) != None;
+    XCloseDisplay (d);
+    return exists;
+}
+
+unsigned long XHostWindow::vanishedWindowId() const
+{
+    // Made on this host's own connection, whose ids are never handed out twice.
+    auto* d = asDisplay (display);
+    const ::Window w = XCreateSimpleWindow (d, window, 0, 0, 10, 10, 0, 0, 0);
+    XDestroyWindow (d, w);
+    XSync (d, False);
+    return w;
 }
 
 std::vector<XHostWindow::ChildWindow> XHostWindow::children() const

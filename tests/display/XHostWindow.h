@@ -43,8 +43,16 @@ public:
     void releaseButton (int button) const;
     void sync() const;
 
-    // X errors seen since the window was made (a bare X server has no window manager, and a
-    // failing request must not end the test program).
+    // Whether a window manager announces itself on the screen (a bare X server has none).
+    bool windowManagerRunning() const;
+    static bool atomExists (const char* name);
+
+    // The id of a window that this host made and destroyed again: it names no window.
+    unsigned long vanishedWindowId() const;
+
+    // For test programs that run the framework themselves, as an application does: from now on
+    // X errors are counted instead of ending the program. A host of the plug-in installs nothing.
+    static void countErrorsFromNowOn();
     static int errorCount();
 
 private:
