@@ -62,6 +62,22 @@ int XHostWindow::errorCount()
     return errors.load();
 }
 
+bool XHostWindow::errorCounterInstalled()
+{
+    const XErrorHandler installed = XSetErrorHandler (countXError);
+
+    if (installed != countXError)
+        XSetErrorHandler (installed);
+
+    return installed == countXError;
+}
+
+void XHostWindow::destroyOthersWindow (unsigned long id) const
+{
+    XDestroyWindow (asDisplay (display), id);
+    XSync (asDisplay (display), False);
+}
+
 XHostWindow::XHostWindow (int width, int height)
 {
     display = openDisplay();

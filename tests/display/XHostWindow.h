@@ -54,6 +54,10 @@ public:
     // X errors are counted instead of ending the program. A host of the plug-in installs nothing.
     static void countErrorsFromNowOn();
     static int errorCount();
+    static bool errorCounterInstalled();
+
+    // Destroys a window of another client's (the plug-in's) behind its back.
+    void destroyOthersWindow (unsigned long id) const;
 
 private:
     void* display = nullptr;
