@@ -172,6 +172,32 @@ std::vector<XHostWindow::ChildWindow> XHostWindow::children() const
     return found;
 }
 
+int XHostWindow::viewableTopLevelWindows() const
+{
+    auto* d = asDisplay (display);
+    ::Window root = 0, parent = 0;
+    ::Window* list = nullptr;
+    unsigned int count = 0;
+    int viewable = 0;
+    XSync (d, False);
+
+    if (XQueryTree (d, DefaultRootWindow (d), &root, &parent, &list, &count) == 0)
+        return 0;
+
+    for (unsigned int i = 0; i < count; ++i)
+    {
+        XWindowAttributes a {};
+
+        if (XGetWindowAttributes (d, list[i], &a) != 0 && a.map_state == IsViewable)
+            ++viewable;
+    }
+
+    if (list != nullptr)
+        XFree (list);
+
+    return viewable;
+}
+
 int XHostWindow::width() const
 {
     XWindowAttributes a {};

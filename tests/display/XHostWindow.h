@@ -26,6 +26,8 @@ public:
         bool mapped;
     };
     std::vector<ChildWindow> children() const;
+    // Windows shown on the screen at the top level, this host's own included.
+    int viewableTopLevelWindows() const;
 
     // 0xRRGGBB at a point of the host window, as the X server has it.
     uint32_t pixel (int x, int y) const;
