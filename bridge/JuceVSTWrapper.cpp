@@ -4,6 +4,7 @@
 #include "bridge/EditorCompWrapper.h"
 #include "bridge/FrameworkEventPump.h"
 #include "bridge/HostWindowChain.h"
+#include "bridge/PluginWindowCalls.h"
 
 #include <cstddef>
 #include <cstdlib>
@@ -203,22 +204,36 @@ VstIntPtr JuceVSTWrapper::dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr
 {
     switch (opcode)
     {
+        // Building, embedding, idling and closing the editor all make the framework talk to the
+        // window system; none of its errors may reach the host.
         case effEditGetRect:
+        {
             makeCallingThreadTheMessageThread();
+            const PluginWindowCalls windowCalls;
             return getEditorRect (ptr);
+        }
 
         case effEditOpen:
+        {
             makeCallingThreadTheMessageThread();
+            const PluginWindowCalls windowCalls;
             return openEditor (index, value, ptr, opt);
+        }
 
         case effEditClose:
+        {
             makeCallingThreadTheMessageThread();
+            const PluginWindowCalls windowCalls;
             deleteEditorComp();
             return 0;
+        }
 
         case effEditIdle:
+        {
             makeCallingThreadTheMessageThread();
+            const PluginWindowCalls windowCalls;
             return handleEditorIdle();
+        }
 
         default:
             return AudioEffectX::dispatcher (opcode, index, value, ptr, opt);
@@ -477,6 +492,8 @@ void JuceVSTWrapper::createEditorComp()
 
 void JuceVSTWrapper::deleteEditorComp()
 {
+    // Also reached from effClose and the destructor: the editor's windows are destroyed here.
+    const PluginWindowCalls windowCalls;
     const bool guardBefore = hostCallGuard;
     hostCallGuard = true;
 
@@ -515,6 +532,12 @@ VstIntPtr JuceVSTWrapper::openEditor (VstInt32 index, VstIntPtr value, void* hos
 
     // Every open builds a fresh editor.
     deleteEditorComp();
+
+    // A host may hand over a window that it has already closed; the framework would make its own
+    // window inside it regardless.
+    if (! NativeWindowLayer::platformLayer().windowExists ((NativeWindowLayer::Window) hostWindow))
+        return 0;
+
     createEditorComp();
 
     if (editorComp == nullptr)
@@ -561,7 +584,12 @@ void JuceVSTWrapper::idleHostWhileMouseDown()
 
     lastHostIdleTime = now;
     hostCallGuard = true;
-    masterIdle();
+
+    {
+        const PluginWindowCalls::HostCall hostCall;
+        masterIdle();
+    }
+
     hostCallGuard = false;
 }
 
@@ -571,7 +599,14 @@ void JuceVSTWrapper::resizeHostWindow (int width, int height)
         return;
 
     char sizeWindowText[] = "sizeWindow";
-    const bool hostResized = canHostDo (sizeWindowText) != 0 && sizeWindow (width, height);
+    bool hostResized = false;
+
+    {
+        const PluginWindowCalls::HostCall hostCall;
+        hostResized = canHostDo (sizeWindowText) != 0 && sizeWindow (width, height);
+    }
+
+    const PluginWindowCalls windowCalls;
 
     if (! hostResized)
         if (auto* peer = editorComp->getPeer())
