@@ -149,16 +149,21 @@ end
 
 local function print_log (label, list)
 	print (label .. " (" .. #list .. " events):")
-	for _, e in ipairs (list) do print ("    " .. event_text (e) .. (e.kind and ("  [" .. e.kind .. "]") or "")) end
+	for _, e in ipairs (list) do print ("    " .. event_text (e) .. "  [" .. e.kind .. "]") end
 end
 
--- Exact sequences of (sample, status, data1, data2); on a difference both are printed whole.
+-- Exact sequences of (sample, status, data1, data2); on a difference both are printed whole, side
+-- by side, the differing lines marked.
 local function check_same_events (got, want, what)
-	local same = #got == #want
-	for i = 1, math.min (#got, #want) do same = same and event_text (got[i]) == event_text (want[i]) end
+	local lines, same = {}, true
+	for i = 1, math.max (#got, #want) do
+		local w, g = want[i] and event_text (want[i]) or "-", got[i] and event_text (got[i]) or "-"
+		same = same and w == g
+		lines[i] = string.format ("    %-18s %-18s%s", w, g, w == g and "" or "<- differs")
+	end
 	if not check (same, what) then
-		print_log ("  expected", want)
-		print_log ("  recorded", got)
+		print (string.format ("    %-18s %s", "expected", "recorded"))
+		print (table.concat (lines, "\n"))
 	end
 end
 
