@@ -4,6 +4,7 @@
 #include "bridge/EditorCompWrapper.h"
 #include "bridge/FrameworkEventPump.h"
 #include "bridge/HostWindowChain.h"
+#include "bridge/PluginWindowCalls.h"
 
 #include <cstddef>
 #include <cstdlib>
@@ -17,7 +18,6 @@ namespace
 constexpr VstInt32 timeInfoRequestMask = kVstPpqPosValid | kVstTempoValid | kVstBarsValid
                                          | kVstTimeSigValid | kVstSmpteValid | kVstClockValid;
 constexpr int maxChannelsPerView = 32;
-constexpr int spareOutgoingEvents = 32;
 // Enough records for several full chord changes (a 128-note chord ended and another started)
 // in one block, so that playing never has to grow the list on the audio thread.
 constexpr int initialOutgoingEvents = 1024;
@@ -64,6 +64,26 @@ double framesPerSecond (int frameRateCode)
         case 2: case 3: case 4: case 5: return 30.0;
         case 6: return 1.0;
         default: return 0.0;  // a code this plug-in does not know: no offset is derived
+    }
+}
+
+// Hosts sometimes place events past the end of the block they deliver them for. Such events
+// sound at the block's last frame, so that everything sent back lies within the block. The
+// buffer stays in order (the bound is monotone) and nothing is allocated: positions are
+// rewritten where they lie, in the buffer's layout of position, size and bytes per event.
+void holdEventsWithinBlock (juce::MidiBuffer& events, int numSamples)
+{
+    const int lastFrame = numSamples - 1;
+    auto* bytes = events.data.begin();
+    auto* const end = events.data.end();
+    constexpr int headerSize = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
+
+    while (bytes + headerSize <= end)
+    {
+        if (juce::readUnaligned<juce::int32> (bytes) > lastFrame)
+            juce::writeUnaligned<juce::int32> (bytes, lastFrame);
+
+        bytes += headerSize + juce::readUnaligned<juce::uint16> (bytes + sizeof (juce::int32));
     }
 }
 
@@ -115,7 +135,6 @@ JuceVSTWrapper::~JuceVSTWrapper()
     stopTimer();
     deleteEditorComp();
     filter.reset();
-    releaseOutgoingEvents();
 }
 
 VstInt32 JuceVSTWrapper::deriveUniqueId (const juce::String& product, const juce::String& vendor)
@@ -150,9 +169,15 @@ void JuceVSTWrapper::runFilterBlock (float** inputs, float** outputs, VstInt32 s
     if (! isPrepared)
         prepareFilter();
 
-    const int numSamples = std::max (0, (int) sampleFrames);
+    // A block of no frames has no frame to place a note at: what was delivered waits for the
+    // next block.
+    if (sampleFrames <= 0)
+        return;
+
+    const int numSamples = (int) sampleFrames;
     auto input = viewOf (inputs, numInputChannels, numSamples);
     auto output = viewOf (outputs, numOutputChannels, numSamples);
+    holdEventsWithinBlock (midiEvents, numSamples);
 
     {
         const juce::ScopedLock sl (filter->filterLock);
@@ -170,76 +195,8 @@ void JuceVSTWrapper::runFilterBlock (float** inputs, float** outputs, VstInt32 s
 
 void JuceVSTWrapper::sendMidiToHost()
 {
-    ensureOutgoingCapacity (midiEvents.getNumEvents());
-
-    if (outgoingEvents == nullptr)
-        return;
-
-    outgoingEvents->numEvents = 0;
-
-    for (const auto event : midiEvents)
-    {
-        // Out of memory while growing: the events that found a record are still sent.
-        if (outgoingEvents->numEvents >= outgoingCapacity)
-            break;
-
-        if (event.numBytes > 4)
-            continue;
-
-        auto* record = reinterpret_cast<VstMidiEvent*> (outgoingEvents->events[outgoingEvents->numEvents++]);
-        std::memcpy (record->midiData, event.data, (size_t) event.numBytes);
-        record->deltaFrames = event.samplePosition;
-    }
-
-    sendVstEventsToHost (outgoingEvents);
-}
-
-void JuceVSTWrapper::ensureOutgoingCapacity (int numEvents)
-{
-    if (outgoingCapacity >= numEvents)
-        return;
-
-    const int newCapacity = numEvents + spareOutgoingEvents;
-    const auto listSize = [] (int capacity)
-    {
-        // The list ends with two spare null entries after the records.
-        return offsetof (VstEvents, events) + sizeof (VstEvent*) * (size_t) (capacity + 2);
-    };
-
-    const size_t oldSize = outgoingEvents == nullptr ? 0 : listSize (outgoingCapacity);
-    auto* grown = static_cast<VstEvents*> (std::realloc (outgoingEvents, listSize (newCapacity)));
-
-    if (grown == nullptr)
-        return;
-
-    std::memset (reinterpret_cast<char*> (grown) + oldSize, 0, listSize (newCapacity) - oldSize);
-    outgoingEvents = grown;
-
-    for (int i = outgoingCapacity; i < newCapacity; ++i)
-    {
-        auto* record = static_cast<VstMidiEvent*> (std::calloc (1, sizeof (VstMidiEvent)));
-
-        if (record == nullptr)
-            return;
-
-        record->type = kVstMidiType;
-        record->byteSize = 24;
-        outgoingEvents->events[i] = reinterpret_cast<VstEvent*> (record);
-        outgoingCapacity = i + 1;
-    }
-}
-
-void JuceVSTWrapper::releaseOutgoingEvents()
-{
-    if (outgoingEvents == nullptr)
-        return;
-
-    for (int i = outgoingCapacity; --i >= 0;)
-        std::free (outgoingEvents->events[i]);
-
-    std::free (outgoingEvents);
-    outgoingEvents = nullptr;
-    outgoingCapacity = 0;
+    if (auto* list = outgoingEvents.fillFrom (midiEvents))
+        sendVstEventsToHost (list);
 }
 
 //==============================================================================
@@ -247,22 +204,36 @@ VstIntPtr JuceVSTWrapper::dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr
 {
     switch (opcode)
     {
+        // Building, embedding, idling and closing the editor all make the framework talk to the
+        // window system; none of its errors may reach the host.
         case effEditGetRect:
+        {
             makeCallingThreadTheMessageThread();
+            const PluginWindowCalls windowCalls;
             return getEditorRect (ptr);
+        }
 
         case effEditOpen:
+        {
             makeCallingThreadTheMessageThread();
+            const PluginWindowCalls windowCalls;
             return openEditor (index, value, ptr, opt);
+        }
 
         case effEditClose:
+        {
             makeCallingThreadTheMessageThread();
+            const PluginWindowCalls windowCalls;
             deleteEditorComp();
             return 0;
+        }
 
         case effEditIdle:
+        {
             makeCallingThreadTheMessageThread();
+            const PluginWindowCalls windowCalls;
             return handleEditorIdle();
+        }
 
         default:
             return AudioEffectX::dispatcher (opcode, index, value, ptr, opt);
@@ -378,7 +349,7 @@ void JuceVSTWrapper::prepareFilter()
     midiEvents.ensureSize (reservedMidiBytes);
 
     if (sendsMidiOut)
-        ensureOutgoingCapacity (initialOutgoingEvents);
+        outgoingEvents.ensureCapacity (initialOutgoingEvents);
 
     if (wantsMidiIn)
         wantEvents (1);
@@ -402,7 +373,8 @@ VstInt32 JuceVSTWrapper::processEvents (VstEvents* events)
         if ((midi->midiData[0] & 0x80) == 0)
             continue;
 
-        midiEvents.addEvent (midi->midiData, 4, midi->deltaFrames);
+        // An event before the block's start sounds at its first frame.
+        midiEvents.addEvent (midi->midiData, 4, std::max (0, (int) midi->deltaFrames));
     }
 
     return 1;
@@ -425,11 +397,15 @@ VstInt32 JuceVSTWrapper::getChunk (void** data, bool)
 
 VstInt32 JuceVSTWrapper::setChunk (void* data, VstInt32 byteSize, bool)
 {
-    releaseChunk();
+    // Hosts hand back the very chunk they were given (undo, A/B comparison, duplicating an
+    // instance): it is read before the block that holds it is released, and the lock keeps the
+    // timer from releasing it meanwhile.
+    const juce::ScopedLock sl (chunkLock);
 
     if (byteSize > 0 && data != nullptr)
         filter->restoreState (data, byteSize);
 
+    releaseChunk();
     return 0;
 }
 
@@ -516,6 +492,8 @@ void JuceVSTWrapper::createEditorComp()
 
 void JuceVSTWrapper::deleteEditorComp()
 {
+    // Also reached from effClose and the destructor: the editor's windows are destroyed here.
+    const PluginWindowCalls windowCalls;
     const bool guardBefore = hostCallGuard;
     hostCallGuard = true;
 
@@ -549,11 +527,17 @@ VstIntPtr JuceVSTWrapper::getEditorRect (void* rectDestination)
 VstIntPtr JuceVSTWrapper::openEditor (VstInt32 index, VstIntPtr value, void* hostWindow, float opt)
 {
     // Without a window of the host's to live in, the editor would become a window of its own.
-    if (hostWindow == nullptr || ! NativeWindowLayer::platformLayer().isWindow ((NativeWindowLayer::Window) hostWindow))
+    if (hostWindow == nullptr)
         return 0;
 
     // Every open builds a fresh editor.
     deleteEditorComp();
+
+    // A host may hand over a window that it has already closed; the framework would make its own
+    // window inside it regardless.
+    if (! NativeWindowLayer::platformLayer().windowExists ((NativeWindowLayer::Window) hostWindow))
+        return 0;
+
     createEditorComp();
 
     if (editorComp == nullptr)
@@ -600,7 +584,12 @@ void JuceVSTWrapper::idleHostWhileMouseDown()
 
     lastHostIdleTime = now;
     hostCallGuard = true;
-    masterIdle();
+
+    {
+        const PluginWindowCalls::HostCall hostCall;
+        masterIdle();
+    }
+
     hostCallGuard = false;
 }
 
@@ -610,7 +599,14 @@ void JuceVSTWrapper::resizeHostWindow (int width, int height)
         return;
 
     char sizeWindowText[] = "sizeWindow";
-    const bool hostResized = canHostDo (sizeWindowText) != 0 && sizeWindow (width, height);
+    bool hostResized = false;
+
+    {
+        const PluginWindowCalls::HostCall hostCall;
+        hostResized = canHostDo (sizeWindowText) != 0 && sizeWindow (width, height);
+    }
+
+    const PluginWindowCalls windowCalls;
 
     if (! hostResized)
         if (auto* peer = editorComp->getPeer())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bridge/AudioFilterBase.h"
+#include "bridge/OutgoingMidiList.h"
 #include "host/AudioEffectX.h"
 
 #include <juce_events/juce_events.h>
@@ -83,8 +84,6 @@ private:
     void prepareFilter();
     void runFilterBlock (float** inputs, float** outputs, VstInt32 sampleFrames, bool accumulate);
     void sendMidiToHost();
-    void ensureOutgoingCapacity (int numEvents);
-    void releaseOutgoingEvents();
     void releaseChunk();
 
     VstIntPtr openEditor (VstInt32 index, VstIntPtr value, void* hostWindow, float opt);
@@ -99,8 +98,7 @@ private:
     std::unique_ptr<EditorCompWrapper> editorComp;
     ERect editorRect {};
     juce::MidiBuffer midiEvents;
-    VstEvents* outgoingEvents = nullptr;
-    int outgoingCapacity = 0;
+    OutgoingMidiList outgoingEvents;
     bool wantsMidiIn = false;
     bool sendsMidiOut = false;
     bool isPrepared = false;

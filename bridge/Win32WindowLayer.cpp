@@ -12,11 +12,6 @@ HWND asHandle (NativeWindowLayer::Window window)
 }
 }
 
-bool Win32WindowLayer::isWindow (Window window)
-{
-    return IsWindow (asHandle (window)) != FALSE;
-}
-
 NativeWindowLayer::Window Win32WindowLayer::parentOf (Window window)
 {
     return reinterpret_cast<Window> (GetParent (asHandle (window)));
@@ -50,6 +45,11 @@ void Win32WindowLayer::raiseToTop (Window window)
 int Win32WindowLayer::fixedFrameThickness()
 {
     return GetSystemMetrics (SM_CYFIXEDFRAME);
+}
+
+bool Win32WindowLayer::windowExists (Window window)
+{
+    return window != noWindow && IsWindow (asHandle (window)) != FALSE;
 }
 
 NativeWindowLayer& NativeWindowLayer::platformLayer()

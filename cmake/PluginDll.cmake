@@ -1,8 +1,5 @@
 # Corvadel.dll, the plug-in for Windows hosts (included by Plugin.cmake in a mingw-w64 build).
 
-# The DLL's load notifications reach the same hooks as the Linux library's.
-target_sources(corvadel_lifetime PRIVATE ${PROJECT_SOURCE_DIR}/bridge/LibraryLifetimeWin32.cpp)
-
 # The module-definition file names the two exports; with it the linker exports nothing else. The
 # C and C++ runtimes are linked in: a musician's machine has no mingw DLLs. Stripped (-s): the
 # symbols would double the DLL's size and no Windows debugger reads them.

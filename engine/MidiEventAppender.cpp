@@ -1,9 +1,5 @@
 #include "engine/MidiEventAppender.h"
 
-namespace
-{
-constexpr int eventHeaderSize = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
-}
 
 void MidiEventAppender::clear()
 {
@@ -33,5 +29,23 @@ void MidiEventAppender::add (const uint8_t* message, int numBytes, int samplePos
     juce::writeUnaligned<juce::uint16> (record + sizeof (juce::int32), (juce::uint16) length);
     std::memcpy (record + eventHeaderSize, message, (size_t) length);
     buffer.data.addArray (static_cast<const uint8_t*> (record), eventHeaderSize + length);
+    lastPosition = samplePosition;
+}
+
+uint64_t MidiEventAppender::noteRecordWord (int samplePosition, uint8_t status)
+{
+    uint8_t bytes[sizeof (uint64_t)] = {};
+    juce::writeUnaligned<juce::int32> (bytes, samplePosition);
+    juce::writeUnaligned<juce::uint16> (bytes + sizeof (juce::int32), (juce::uint16) 3);
+    bytes[eventHeaderSize] = status;
+    return juce::ByteOrder::littleEndianInt64 (bytes);
+}
+
+void MidiEventAppender::appendRecords (const uint8_t* first, const uint8_t* end, int samplePosition)
+{
+    if (end == first)
+        return;
+
+    buffer.data.addArray (first, (int) (end - first));
     lastPosition = samplePosition;
 }

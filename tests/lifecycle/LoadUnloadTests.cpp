@@ -1,9 +1,14 @@
 // A host loads the library, uses instances and unloads it again: nothing may stay behind.
 
 #include "tests/support/PluginHost.h"
+
+#include "tests/support/ChildProcess.h"
 #include "tests/support/ProcessProbe.h"
+#include "tests/support/SharedLibrary.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace
 {
@@ -13,9 +18,6 @@ const char* const pluginFileName = "Corvadel.dll";
 const char* const pluginFileName = "Corvadel.so";
 #endif
 
-// Hosts load and unload a plug-in as their users add and remove it; leftovers add up.
-constexpr int loadCycles = 20;
-
 bool pluginIsMapped()
 {
     return ProcessProbe::libraryIsLoaded (pluginFileName);
@@ -24,6 +26,16 @@ bool pluginIsMapped()
 int threadCount()
 {
     return ProcessProbe::threadCount();
+}
+
+// Runs the exiting host with one case and collects what it wrote to standard error.
+ChildProcess::Result runExitingHost (const std::string& caseName)
+{
+#if defined(_WIN32)
+    return ChildProcess::run (SharedLibrary::besideThisProgram ("exiting_host.exe"), caseName);
+#else
+    return ChildProcess::run (CORVADEL_EXITING_HOST_PATH, caseName);
+#endif
 }
 
 std::vector<SentMidi> playOneChord (PluginHost& host, AEffect* effect)
@@ -39,7 +51,7 @@ TEST (LoadUnload, InstancesComeAndGoAndTheLibraryLeavesNothingBehind)
     const int threadsBefore = threadCount();
     ASSERT_FALSE (pluginIsMapped());
 
-    for (int load = 0; load < loadCycles; ++load)
+    for (int load = 0; load < 3; ++load)
     {
         PluginLibrary library;
         ASSERT_TRUE (pluginIsMapped());
@@ -82,4 +94,47 @@ TEST (LoadUnload, UnloadingWithAnEditorStillOpenClosesItWithTheInstance)
 
     library.unload();
     EXPECT_FALSE (pluginIsMapped());
+}
+
+TEST (LoadUnload, TwentyRoundsInOneProcessEachUnloadReally)
+{
+    const int threadsBefore = threadCount();
+
+    for (int round = 0; round < 20; ++round)
+    {
+        PluginLibrary library;
+
+        {
+            PluginHost host (library);
+            auto* effect = host.createInstance();
+            ASSERT_NE (effect, nullptr) << "round " << round;
+            host.startPlaying (effect);
+            EXPECT_EQ (playOneChord (host, effect).size(), 2u) << "round " << round;
+            host.close (effect);
+        }
+
+        library.unload();
+        ASSERT_FALSE (pluginIsMapped()) << "round " << round;
+        ASSERT_EQ (threadCount(), threadsBefore) << "round " << round;
+    }
+}
+
+// Hosts and plug-in scanners often end without unloading their plug-ins, some with instances
+// still open. Each case is a process of its own that must end cleanly.
+TEST (ExitingHost, EndsCleanlyHoweverItLeavesThePlugIn)
+{
+    for (const char* caseName : { "create-only", "open-close", "open-after-press", "editor-created-and-closed",
+                                  "chunk-handed-out", "two-instances", "unload-then-exit" })
+    {
+        const auto result = runExitingHost (caseName);
+        EXPECT_EQ (result.exitStatus, 0) << caseName << (result.signal != 0 ? ": killed by signal " + std::to_string (result.signal) : "");
+        EXPECT_EQ (result.errorOutput, "") << caseName;
+    }
+}
+
+TEST (ExitingHost, ControlCaseAFailingChildIsSeen)
+{
+    const auto result = runExitingHost ("no-such-case");
+    EXPECT_EQ (result.exitStatus, 2);
+    EXPECT_NE (result.errorOutput.find ("usage"), std::string::npos);
 }

@@ -213,21 +213,23 @@ TEST_F (EmbeddedEditorTest, AHandleThatNamesNoWindowIsRefused)
 {
     auto* effect = host->createInstance();
     host->startPlaying (effect);
-    host->setChunk (effect, makeGridChunk ({ cMajor }));
 
     auto closedHost = std::make_unique<Win32HostWindow> (300, 300);
     const auto closedWindow = closedHost->hostWindow();
     closedHost.reset();
     ASSERT_FALSE (Win32HostWindow::exists (closedWindow));
+    const int windowsBefore = Win32HostWindow::topLevelWindowsOfThisThread();
 
     EXPECT_EQ (host->dispatch (effect, effEditOpen, 0, 0, closedWindow), 0);
     EXPECT_EQ (host->dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (0x1234)), 0);
     EXPECT_EQ (host->dispatch (effect, effEditIdle), 0);
-    EXPECT_TRUE (host->processBlock (effect, { { 0, 0xB0, 64, 127 } }).empty()) << "no editor was left behind to step";
+    Win32HostWindow::pumpMessages();
+    EXPECT_EQ (Win32HostWindow::topLevelWindowsOfThisThread(), windowsBefore) << "no editor window of its own was made";
 
     // The same instance still opens in a real window.
     ASSERT_EQ (host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer()), 1);
-    EXPECT_TRUE (idleUntil (effect, column0X, rowY (60), onCell));
+    EXPECT_EQ (window->children().size(), 1u);
+    EXPECT_TRUE (idleUntil (effect, 3, 400, editorBackground));
 }
 
 TEST_F (EmbeddedEditorTest, AClickGivesTheEditorTheKeyboardAndClosingHandsItBack)

@@ -162,6 +162,22 @@ std::string Win32HostWindow::classNameOf (Handle window)
     return name;
 }
 
+namespace
+{
+BOOL CALLBACK countWindow (HWND, LPARAM counter)
+{
+    ++*reinterpret_cast<int*> (counter);
+    return TRUE;
+}
+}
+
+int Win32HostWindow::topLevelWindowsOfThisThread()
+{
+    int count = 0;
+    EnumThreadWindows (GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM> (&count));
+    return count;
+}
+
 Win32HostWindow::Size Win32HostWindow::outerSize (Handle window)
 {
     RECT r {};

@@ -45,6 +45,8 @@ public:
     static long styleOf (Handle window);
     static bool exists (Handle window);
     static std::string classNameOf (Handle window);
+    // Visible or not, as a control that a window was made where the host did not ask for one.
+    static int topLevelWindowsOfThisThread();
 
     struct Size
     {
