@@ -1,7 +1,8 @@
 // When the editor changes size, the holder and the host's windows follow: through the host's
 // sizeWindow when it can do that, otherwise by the walk up the host's Win32 windows, which stops
 // at an MDI client, at a frame exactly two fixed-frame thicknesses wider than its child, and
-// below a window far larger than its child. In-process, so the test can resize the editor itself.
+// below a window far larger than its child. Brought to the front, the editor raises the host's
+// frame. In-process, so the test can resize the editor itself.
 
 #include "bridge/EditorCompWrapper.h"
 #include "bridge/JuceVSTWrapper.h"
@@ -184,4 +185,16 @@ TEST_F (EditorResizeTest, HostThatRefusesToResizeGetsTheWalk)
 
     ASSERT_EQ (sizeRequests.size(), 1u);
     EXPECT_EQ (Win32HostWindow::outerSize (window->hostWindow()), (Size { 640, 480 }));
+}
+
+TEST_F (EditorResizeTest, BroughtToFrontRaisesTheHostsFrame)
+{
+    openEditorIn (Arrangement::filledFrame);
+    Win32HostWindow other (300, 300);
+    ASSERT_EQ (Win32HostWindow::topmostWindowOfThisThread(), other.frameWindow()) << "the newer frame starts in front";
+
+    bridge->getEditorComp()->toFront (false);
+    pump();
+
+    EXPECT_EQ (Win32HostWindow::topmostWindowOfThisThread(), window->frameWindow());
 }

@@ -148,6 +148,9 @@ TEST_F (EmbeddedEditorTest, OpenMakesTheEditorAChildOfTheHostsWindowAndItPaints)
     EXPECT_FALSE (Win32HostWindow::exists (editorWindow));
 }
 
+// The grid asks for its repaint through the host's message loop; the idle request paints it. (Under
+// wine the screen-refresh signal that the framework otherwise waits for never comes, so here the
+// repaints reach the screen through the idle request alone.)
 TEST_F (EmbeddedEditorTest, PedalPressesRepaintTheGrid)
 {
     auto* effect = openEditorWith ({ cMajor, fMajor });

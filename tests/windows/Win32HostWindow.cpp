@@ -178,6 +178,15 @@ int Win32HostWindow::topLevelWindowsOfThisThread()
     return count;
 }
 
+Win32HostWindow::Handle Win32HostWindow::topmostWindowOfThisThread()
+{
+    for (HWND w = GetTopWindow (nullptr); w != nullptr; w = GetWindow (w, GW_HWNDNEXT))
+        if (IsWindowVisible (w) && GetWindowThreadProcessId (w, nullptr) == GetCurrentThreadId())
+            return w;
+
+    return nullptr;
+}
+
 Win32HostWindow::Size Win32HostWindow::outerSize (Handle window)
 {
     RECT r {};

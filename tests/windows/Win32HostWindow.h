@@ -47,6 +47,8 @@ public:
     static std::string classNameOf (Handle window);
     // Visible or not, as a control that a window was made where the host did not ask for one.
     static int topLevelWindowsOfThisThread();
+    // The visible top-level window of this thread that is in front of the others.
+    static Handle topmostWindowOfThisThread();
 
     struct Size
     {
