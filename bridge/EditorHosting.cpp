@@ -129,23 +129,30 @@ VstIntPtr EditorHosting::handleEditorIdle()
 
 void EditorHosting::idleHostWhileMouseDown()
 {
-    if ((juce::ModifierKeys::currentModifiers.getRawFlags() & mouseButtonMask) == 0 || hostCallGuard)
+    if ((juce::ModifierKeys::currentModifiers.getRawFlags() & mouseButtonMask) == 0 || hostCallGuard
+        || editorComp == nullptr || ! isHostIdleDue())
         return;
 
-    const auto now = juce::Time::getMillisecondCounter();
-
-    if (now <= lastHostIdleTime + minimumHostIdleGapMs || editorComp == nullptr)
-        return;
-
-    lastHostIdleTime = now;
     hostCallGuard = true;
 
     {
         const PluginWindowCalls::HostCall hostCall;
-        bridge.masterIdle();
+
+        // Handing the host its error handling back waits on the window system; the spacing is
+        // measured after it, right before the call, as the host sees it.
+        if (isHostIdleDue())
+        {
+            lastHostIdleTime = juce::Time::getMillisecondCounter();
+            bridge.masterIdle();
+        }
     }
 
     hostCallGuard = false;
+}
+
+bool EditorHosting::isHostIdleDue()
+{
+    return juce::Time::getMillisecondCounter() > lastHostIdleTime + minimumHostIdleGapMs;
 }
 
 void EditorHosting::resizeHostWindow (int width, int height)

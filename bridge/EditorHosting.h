@@ -57,6 +57,8 @@ public:
     static juce::uint32 lastHostIdleTime;
 
 private:
+    static bool isHostIdleDue();
+
     JuceVSTWrapper& bridge;
     AudioFilterBase& filter;
     std::unique_ptr<EditorCompWrapper> editorComp;

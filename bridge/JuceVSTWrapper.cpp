@@ -1,6 +1,7 @@
 #include "bridge/JuceVSTWrapper.h"
 
 #include "bridge/PluginWindowCalls.h"
+#include "engine/ProductIdentity.h"
 
 #include <cstddef>
 #include <cstdlib>
@@ -97,7 +98,7 @@ JuceVSTWrapper::JuceVSTWrapper (audioMasterCallback hostCallback, AudioFilterBas
     const auto& properties = filter->getProperties();
 
     cEffect.flags |= effFlagsHasEditor;
-    setUniqueID (properties.uniqueId != 0 ? properties.uniqueId : deriveUniqueId (productName, vendorName));
+    setUniqueID (properties.uniqueId != 0 ? properties.uniqueId : deriveUniqueId (ProductIdentity::name, ProductIdentity::vendor));
 
     wantsMidiIn = properties.wantsMidiInput;
 
@@ -281,18 +282,18 @@ VstInt32 JuceVSTWrapper::getPlugCategory()
 
 bool JuceVSTWrapper::getEffectName (char* name)
 {
-    copyToHost (productName, name, 64);
+    copyToHost (ProductIdentity::name, name, 64);
     return true;
 }
 
 bool JuceVSTWrapper::getVendorString (char* text)
 {
-    copyToHost (vendorName, text, 64);
+    copyToHost (ProductIdentity::vendor, text, 64);
     return true;
 }
 
 bool JuceVSTWrapper::getProductString (char* text) { return getEffectName (text); }
-VstInt32 JuceVSTWrapper::getVendorVersion()        { return vendorVersion; }
+VstInt32 JuceVSTWrapper::getVendorVersion()        { return ProductIdentity::vendorVersion; }
 bool JuceVSTWrapper::keysRequired()                { return filter->getProperties().wantsKeyboardInput; }
 
 VstInt32 JuceVSTWrapper::canDo (char* text)

@@ -20,10 +20,6 @@ class JuceVSTWrapper : public AudioEffectX,
                        public AudioFilterBase::FilterNativeCallbacks
 {
 public:
-    static constexpr const char* productName = "Corvadel";
-    static constexpr const char* vendorName = "Vantrelle";
-    static constexpr VstInt32 vendorVersion = 1000;
-
     JuceVSTWrapper (audioMasterCallback hostCallback, AudioFilterBase* filterToUse);
     ~JuceVSTWrapper() override;
 

@@ -2,6 +2,7 @@
 
 #include "editor/DemoEditorComponent.h"
 #include "editor/PianoGrid.h"
+#include "engine/ProductIdentity.h"
 
 #include <algorithm>
 
@@ -35,7 +36,7 @@ Corvadel::~Corvadel() = default;
 
 void Corvadel::fillFilterProperties (FilterProperties& p)
 {
-    p.uniqueId = 0x44474534;  // 'DGE4'
+    p.uniqueId = ProductIdentity::uniqueId;
     p.numInputChannels = 2;
     p.numOutputChannels = 2;
     p.latencySamples = 0;
