@@ -1,5 +1,6 @@
 #include "bridge/JuceVSTWrapper.h"
 
+#include "bridge/MidiBufferLayout.h"
 #include "bridge/PluginWindowCalls.h"
 #include "engine/ProductIdentity.h"
 
@@ -15,10 +16,6 @@ constexpr int maxChannelsPerView = 32;
 // Enough records for several full chord changes (a 128-note chord ended and another started)
 // in one block, so that playing never has to grow the list on the audio thread.
 constexpr int initialOutgoingEvents = 1024;
-
-// Room for the MIDI of several blocks' worth of host events and full chord changes, so that the
-// audio path does not allocate.
-constexpr size_t reservedMidiBytes = 32 * 1024;
 
 void copyToHost (const juce::String& text, char* destination, int maxCharacters)
 {
@@ -61,20 +58,19 @@ double framesPerSecond (int frameRateCode)
 // Hosts sometimes place events past the end of the block they deliver them for. Such events
 // sound at the block's last frame, so that everything sent back lies within the block. The
 // buffer stays in order (the bound is monotone) and nothing is allocated: positions are
-// rewritten where they lie, in the buffer's layout of position, size and bytes per event.
+// rewritten where they lie.
 void holdEventsWithinBlock (juce::MidiBuffer& events, int numSamples)
 {
     const int lastFrame = numSamples - 1;
-    auto* bytes = events.data.begin();
+    auto* event = events.data.begin();
     auto* const end = events.data.end();
-    constexpr int headerSize = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
 
-    while (bytes + headerSize <= end)
+    while (event + MidiBufferLayout::eventHeaderSize <= end)
     {
-        if (juce::readUnaligned<juce::int32> (bytes) > lastFrame)
-            juce::writeUnaligned<juce::int32> (bytes, lastFrame);
+        if (MidiBufferLayout::positionOf (event) > lastFrame)
+            MidiBufferLayout::setPositionOf (event, lastFrame);
 
-        bytes += headerSize + juce::readUnaligned<juce::uint16> (bytes + sizeof (juce::int32));
+        event += MidiBufferLayout::eventHeaderSize + MidiBufferLayout::sizeOf (event);
     }
 }
 
@@ -92,7 +88,7 @@ JuceVSTWrapper::JuceVSTWrapper (audioMasterCallback hostCallback, AudioFilterBas
     : AudioEffectX (hostCallback, filterToUse->getProgramCount(), filterToUse->getParameterCount()),
       filter (filterToUse)
 {
-    midiEvents.ensureSize (reservedMidiBytes);
+    midiEvents.ensureSize (MidiBufferLayout::reservedBytes);
 
     filter->setHostCallbacks (this);
     const auto& properties = filter->getProperties();
@@ -337,7 +333,7 @@ void JuceVSTWrapper::prepareFilter()
     filter->sampleRate = rate > 0.0f ? (double) rate : 44100.0;
     filter->blockSize = getBlockSize();
     filter->prepareForPlayback (filter->sampleRate, filter->blockSize);
-    midiEvents.ensureSize (reservedMidiBytes);
+    midiEvents.ensureSize (MidiBufferLayout::reservedBytes);
 
     if (sendsMidiOut)
         outgoingEvents.ensureCapacity (initialOutgoingEvents);

@@ -63,8 +63,6 @@ private:
 
     juce::MidiBuffer outputEvents;
     MidiEventAppender output { outputEvents };
-    float playbackSampleRate = 0.0f;
-    int playbackBlockSize = 0;
 
     // The grid kept for editors built later, for stepping and for saving while no editor is open:
     // the last restored state, or the grid of the last editor that closed. The pointer and the
