@@ -259,8 +259,6 @@ void PianoGrid::clearColumns()
         // A restored grid then starts like a fresh one: the first advance plays column 0.
         playPosition = -1;
     }
-
-    // The OwnedArray deletes from the last column to the first as it goes out of scope.
 }
 
 void PianoGrid::copyColumnToBuffer (const NoteCellArray& cells)
