@@ -251,6 +251,8 @@ void PianoGrid::deleteColumnComponent (juce::Component* column)
 
 void PianoGrid::clearColumns()
 {
+    // The columns are taken out under the lock and deleted after it, as this goes out of scope:
+    // the audio thread need not wait for the components to go.
     juce::OwnedArray<PianoGridColumn> removed;
 
     {
