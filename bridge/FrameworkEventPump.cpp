@@ -27,12 +27,6 @@ void FrameworkEventPump::dispatchPendingWork (void* nativeWindow)
 
 #include <juce_events/native/juce_linux_EventLoopInternal.h>
 
-namespace juce
-{
-// The framework's own dispatcher; it has no public declaration.
-bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
-
 void FrameworkEventPump::dispatchPendingWork (void*)
 {
     // Events that the end of the last request read off the framework's X connection wait in

@@ -1,5 +1,7 @@
 #include "bridge/OutgoingMidiList.h"
 
+#include "bridge/MidiBufferLayout.h"
+
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -13,8 +15,7 @@ size_t listSize (int capacity)
     return offsetof (VstEvents, events) + sizeof (VstEvent*) * (size_t) (capacity + 2);
 }
 
-// The framework's buffer keeps each event as its sample position, its size and its bytes.
-constexpr int eventHeaderSize = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
+using MidiBufferLayout::eventHeaderSize;
 }
 
 OutgoingMidiList::~OutgoingMidiList()
@@ -79,8 +80,8 @@ VstEvents* OutgoingMidiList::fillFrom (const juce::MidiBuffer& events)
     // The buffer's own layout is walked directly: counting its events first would walk it twice.
     while (bytes + eventHeaderSize <= end)
     {
-        const auto position = juce::readUnaligned<juce::int32> (bytes);
-        const int numBytes = juce::readUnaligned<juce::uint16> (bytes + sizeof (juce::int32));
+        const auto position = MidiBufferLayout::positionOf (bytes);
+        const int numBytes = MidiBufferLayout::sizeOf (bytes);
         const auto* message = bytes + eventHeaderSize;
 
         // Note messages, the usual case, are stepped over at their fixed size: the next event's
@@ -126,7 +127,7 @@ int OutgoingMidiList::countShortEvents (const uint8_t* bytes, const uint8_t* end
 
     while (bytes + eventHeaderSize <= end)
     {
-        const int numBytes = juce::readUnaligned<juce::uint16> (bytes + sizeof (juce::int32));
+        const int numBytes = MidiBufferLayout::sizeOf (bytes);
         count += numBytes <= 4 ? 1 : 0;
         bytes += eventHeaderSize + numBytes;
     }

@@ -22,11 +22,9 @@ void MidiEventAppender::add (const uint8_t* message, int numBytes, int samplePos
         return;
     }
 
-    // The buffer's layout for one event: its sample position, its size, then its bytes.
     const int length = juce::MidiMessage::getMessageLengthFromFirstByte (message[0]);
     uint8_t record[eventHeaderSize + 3];
-    juce::writeUnaligned<juce::int32> (record, samplePosition);
-    juce::writeUnaligned<juce::uint16> (record + sizeof (juce::int32), (juce::uint16) length);
+    MidiBufferLayout::writeHeader (record, samplePosition, length);
     std::memcpy (record + eventHeaderSize, message, (size_t) length);
     buffer.data.addArray (static_cast<const uint8_t*> (record), eventHeaderSize + length);
     lastPosition = samplePosition;
@@ -35,8 +33,7 @@ void MidiEventAppender::add (const uint8_t* message, int numBytes, int samplePos
 uint64_t MidiEventAppender::noteRecordWord (int samplePosition, uint8_t status)
 {
     uint8_t bytes[sizeof (uint64_t)] = {};
-    juce::writeUnaligned<juce::int32> (bytes, samplePosition);
-    juce::writeUnaligned<juce::uint16> (bytes + sizeof (juce::int32), (juce::uint16) 3);
+    MidiBufferLayout::writeHeader (bytes, samplePosition, 3);
     bytes[eventHeaderSize] = status;
     return juce::ByteOrder::littleEndianInt64 (bytes);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bridge/MidiBufferLayout.h"
 #include "engine/NoteCell.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -64,8 +65,7 @@ public:
     }
 
 private:
-    // The buffer's layout for one event: its sample position, its size, then its bytes.
-    static constexpr int eventHeaderSize = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
+    static constexpr int eventHeaderSize = MidiBufferLayout::eventHeaderSize;
     static constexpr int noteRecordSize = eventHeaderSize + 3;
 
     // The note number's place in a record's first word (the word is stored little-endian).
