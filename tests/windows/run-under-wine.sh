@@ -1,5 +1,6 @@
 #!/bin/sh
-# Runs one Windows test program under wine; ctest's emulator for the Windows builds.
+# Runs one Windows test program under wine: the command ctest runs for each wine test of the
+# Windows builds.
 #
 #   run-under-wine.sh BITS PREFIX SECONDS MODE [PROGRAM [ARGUMENTS...]]
 #
