@@ -9,11 +9,12 @@ PianoGrid::PianoGrid (int initialColumns, juce::CriticalSection* sharedEditLock)
         addColumn();
 
     setBufferedToImage (true);
+    startTimer (repaintCheckIntervalMs);
 }
 
 PianoGrid::~PianoGrid()
 {
-    cancelPendingUpdate();
+    stopTimer();
     columns.clear();
 }
 
@@ -35,9 +36,20 @@ void PianoGrid::advancePlayPosition()
     const int next = current + 1 < count ? current + 1 : 0;
     playPosition = next;
     setPlayingMark (*columns.getUnchecked (next), true);
+}
 
-    // Posts the one message allocated with the grid, and nothing while it is still pending.
-    triggerAsyncUpdate();
+void PianoGrid::markPlayPosition (int index)
+{
+    const juce::ScopedLock sl (editLock);
+
+    if (auto* previous = getColumn (playPosition.load()))
+        setPlayingMark (*previous, false);
+
+    auto* next = getColumn (index);
+    playPosition = next != nullptr ? index : -1;
+
+    if (next != nullptr)
+        setPlayingMark (*next, true);
 }
 
 void PianoGrid::setPlayingMark (PianoGridColumn& column, bool playing)
@@ -46,7 +58,12 @@ void PianoGrid::setPlayingMark (PianoGridColumn& column, bool playing)
     column.repaintPending = true;
 }
 
-void PianoGrid::handleAsyncUpdate()
+void PianoGrid::timerCallback()
+{
+    repaintFlaggedColumns();
+}
+
+void PianoGrid::repaintFlaggedColumns()
 {
     for (auto* column : columns)
         if (column->repaintPending.exchange (false))

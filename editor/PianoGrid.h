@@ -15,9 +15,11 @@
 // Threads: the chord player calls advancePlayPosition and getCurrentColumnCells on the audio
 // thread while it holds editLock. Everything else runs on the message thread and takes editLock
 // only around the change of the columns, the play position or the cells, so the audio thread
-// waits as little as possible; components are built, placed and repainted outside it.
+// waits as little as possible; components are built, placed and repainted outside it. The audio
+// thread only marks columns as needing a repaint; a timer on the message thread (which the host's
+// idle runs) repaints them.
 class PianoGrid : public juce::Component,
-                  private juce::AsyncUpdater
+                  private juce::Timer
 {
 public:
     enum MenuItemId
@@ -33,10 +35,18 @@ public:
     explicit PianoGrid (int initialColumns, juce::CriticalSection* editLock = nullptr);
     ~PianoGrid() override;
 
-    // Audio thread, with editLock already held by the caller: allocates nothing, waits for
-    // nothing and paints nothing.
+    // Audio thread, with editLock already held by the caller: allocates nothing, makes no system
+    // call and takes no other lock; it stores the new marks and repaint flags, nothing more.
     void advancePlayPosition();
     void getCurrentColumnCells (NoteCell* out) const;
+
+    // Message thread, possibly with filterLock held: marks the column at index as the one
+    // sounding (none for an index that names no column). Allocates nothing.
+    void markPlayPosition (int index);
+
+    // Message thread: repaints the columns whose marks changed since the last call.
+    void repaintFlaggedColumns();
+    static constexpr int repaintCheckIntervalMs = 20;
 
     void getColumnCells (NoteCell* out, int columnIndex) const;
     void setColumnCells (const NoteCell* in, int columnIndex);
@@ -72,7 +82,7 @@ protected:
     virtual int chooseFromMenu (juce::PopupMenu& menu);
 
 private:
-    void handleAsyncUpdate() override;
+    void timerCallback() override;
 
     std::unique_ptr<PianoGridColumn> createColumn();
     int indexOfColumn (const juce::Component* component) const;

@@ -1,5 +1,7 @@
 #include "engine/GridState.h"
 
+#include <algorithm>
+
 namespace
 {
 void appendInt32 (juce::MemoryBlock& destination, int32_t value)
@@ -67,6 +69,15 @@ void GridState::appendTo (juce::MemoryBlock& destination) const
         std::memcpy (bytes + 4, &velocity, sizeof (velocity));
         destination.append (bytes, sizeof (bytes));
     }
+}
+
+void GridState::copyColumn (int index, NoteCell* out, int count) const noexcept
+{
+    const NoteCell* stored = column (index);
+    const int storedCount = stored != nullptr ? std::min (count, cellsPerColumn) : 0;
+
+    std::copy_n (stored, storedCount, out);
+    std::fill (out + storedCount, out + count, NoteCell {});
 }
 
 NoteCell* GridState::column (int index) noexcept
