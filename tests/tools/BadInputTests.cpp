@@ -160,7 +160,7 @@ TEST_F (BadInputTest, StrayArgument)
 
 //==============================================================================
 // Faults seen on input the program must refuse: each once made it run for hours, crash, trip
-// a sanitizer or leave output behind. Every row must end within a few seconds with its exit
+// a sanitizer or leave output behind. Every row must end within 5 seconds with its exit
 // code and one line on standard error (a sanitizer's report would add lines), and leave the
 // folder as it found it: no output file and no temporary file.
 namespace
@@ -206,8 +206,8 @@ public:
         return path (name);
     }
 
-    // A pedal file with a press at tick 0 and one at 960 ticks a beat, with its own header
-    // division and an optional meta event at tick 0.
+    // A pedal file pressing at ticks 0 and 960 and releasing between, with the header division
+    // given here and, when given, one meta event at tick 0.
     std::string writePedalFileWithTiming (const std::string& name, int division, const juce::MemoryBlock& meta)
     {
         juce::MidiMessageSequence track;
