@@ -1,5 +1,7 @@
 #include "editor/PianoGrid.h"
 
+#include "editor/PianoGridMenu.h"
+
 #include <algorithm>
 
 PianoGrid::PianoGrid (int initialColumns, juce::CriticalSection* sharedEditLock)
@@ -249,6 +251,8 @@ void PianoGrid::deleteColumnComponent (juce::Component* column)
 
 void PianoGrid::clearColumns()
 {
+    // The columns are taken out under the lock and deleted after it, as this goes out of scope:
+    // the audio thread need not wait for the components to go.
     juce::OwnedArray<PianoGridColumn> removed;
 
     {
@@ -257,8 +261,6 @@ void PianoGrid::clearColumns()
         // A restored grid then starts like a fresh one: the first advance plays column 0.
         playPosition = -1;
     }
-
-    // The OwnedArray deletes from the last column to the first as it goes out of scope.
 }
 
 void PianoGrid::copyColumnToBuffer (const NoteCellArray& cells)
@@ -286,18 +288,6 @@ int PianoGrid::indexOfColumn (const juce::Component* component) const
 }
 
 //==============================================================================
-juce::PopupMenu PianoGrid::createMenu()
-{
-    juce::PopupMenu menu;
-    menu.addItem (deleteItem, "Delete");
-    menu.addItem (insertNewItem, "Insert new");
-    menu.addItem (copyItem, "Copy");
-    menu.addItem (pasteItem, "Paste");
-    menu.addSeparator();
-    menu.addItem (setPlayPositionItem, "Set play position");
-    return menu;
-}
-
 int PianoGrid::chooseFromMenu (juce::PopupMenu& menu)
 {
     return menu.show();
@@ -310,57 +300,23 @@ void PianoGrid::mouseDown (const juce::MouseEvent& event)
 
     // The menu runs its own modal loop, in which the host may close the editor and delete us.
     juce::Component::SafePointer<PianoGrid> safeThis (this);
-    auto menu = createMenu();
+    auto menu = PianoGridMenu::create();
     const int choice = chooseFromMenu (menu);
 
     if (safeThis == nullptr)
         return;
 
-    performMenuAction (choice, getComponentAt (event.getPosition()));
+    PianoGridMenu::perform (*this, choice, getComponentAt (event.getPosition()));
 }
 
-void PianoGrid::performMenuAction (int itemId, juce::Component* target)
+void PianoGrid::pasteCopyInto (int index)
 {
-    const int index = indexOfColumn (target);
+    auto* target = getColumn (index);
 
-    if (index < 0)
+    if (copyBuffer == nullptr || target == nullptr)
         return;
 
-    auto& column = *columns.getUnchecked (index);
-
-    switch (itemId)
-    {
-        case deleteItem:
-            deleteColumnComponent (&column);
-            postCommandMessage (0);
-            break;
-
-        case insertNewItem:
-            insertColumnBefore (&column);
-            postCommandMessage (0);
-            break;
-
-        case copyItem:
-            copyColumnToBuffer (column.cells);
-            break;
-
-        case pasteItem:
-            pasteInto (column);
-            break;
-
-        case setPlayPositionItem:
-            setPlayPosition (index);
-            break;
-
-        default:
-            break;
-    }
-}
-
-void PianoGrid::pasteInto (PianoGridColumn& column)
-{
-    if (copyBuffer == nullptr)
-        return;
+    auto& column = *target;
 
     {
         const juce::ScopedLock sl (editLock);
@@ -376,10 +332,13 @@ void PianoGrid::pasteInto (PianoGridColumn& column)
     column.postCommandMessage (0);
 }
 
-void PianoGrid::setPlayPosition (int index)
+void PianoGrid::choosePlayPosition (int index)
 {
     PianoGridColumn* previous = nullptr;
-    auto* next = columns.getUnchecked (index);
+    auto* next = getColumn (index);
+
+    if (next == nullptr)
+        return;
 
     {
         const juce::ScopedLock sl (editLock);

@@ -22,15 +22,6 @@ class PianoGrid : public juce::Component,
                   private juce::Timer
 {
 public:
-    enum MenuItemId
-    {
-        deleteItem = 1,
-        insertNewItem = 2,
-        copyItem = 3,
-        pasteItem = 4,
-        setPlayPositionItem = 5
-    };
-
     // editLock: the filter's filterLock; nullptr gives the grid a lock of its own.
     explicit PianoGrid (int initialColumns, juce::CriticalSection* editLock = nullptr);
     ~PianoGrid() override;
@@ -62,14 +53,18 @@ public:
     void clearColumns();
     void copyColumnToBuffer (const NoteCellArray& cells);
 
-    // What the popup menu does with its choice on the component found under the click.
-    void performMenuAction (int itemId, juce::Component* target);
+    // The menu's "Paste": the copied cells into the column at index (nothing before a copy).
+    void pasteCopyInto (int index);
+    // The menu's "Set play position": the chord that sounds goes on, and the next press plays
+    // the column after index.
+    void choosePlayPosition (int index);
+    // The column's index, -1 when the component is none of the grid's columns.
+    int indexOfColumn (const juce::Component* component) const;
 
     PianoGridColumn* getColumn (int index) const;
     int getColumnWidth() const noexcept { return columnWidth; }
     const NoteCellArray* getCopyBuffer() const noexcept { return copyBuffer.get(); }
 
-    static juce::PopupMenu createMenu();
 
     void mouseDown (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
@@ -85,12 +80,9 @@ private:
     void timerCallback() override;
 
     std::unique_ptr<PianoGridColumn> createColumn();
-    int indexOfColumn (const juce::Component* component) const;
     int getColumnX (int index) const noexcept;
     void fitWidthToColumns();
     void setPlayingMark (PianoGridColumn& column, bool playing);
-    void pasteInto (PianoGridColumn& column);
-    void setPlayPosition (int index);
 
     juce::OwnedArray<PianoGridColumn> columns;
     std::unique_ptr<NoteCellArray> copyBuffer;

@@ -1,7 +1,9 @@
 #include "engine/Corvadel.h"
 
+#include "bridge/MidiBufferLayout.h"
 #include "editor/DemoEditorComponent.h"
 #include "editor/PianoGrid.h"
+#include "engine/ProductIdentity.h"
 
 #include <algorithm>
 
@@ -10,9 +12,6 @@ namespace
 constexpr int pedalController = 64;
 constexpr uint8_t noteOnStatus = 0x90;   // channel 1
 constexpr uint8_t noteOffStatus = 0x80;  // channel 1
-
-// Room for a few full 128-note chord changes in one block before the buffer would have to grow.
-constexpr size_t reservedMidiBytes = 32 * 1024;
 
 bool isPedalMessage (const juce::MidiMessageMetadata& event)
 {
@@ -28,14 +27,14 @@ AudioFilterBase* createFilterInstance()
 Corvadel::Corvadel()
 {
     currentProgram = 0;
-    outputEvents.ensureSize (reservedMidiBytes);
+    outputEvents.ensureSize (MidiBufferLayout::reservedBytes);
 }
 
 Corvadel::~Corvadel() = default;
 
 void Corvadel::fillFilterProperties (FilterProperties& p)
 {
-    p.uniqueId = 0x44474534;  // 'DGE4'
+    p.uniqueId = ProductIdentity::uniqueId;
     p.numInputChannels = 2;
     p.numOutputChannels = 2;
     p.latencySamples = 0;
@@ -45,11 +44,11 @@ void Corvadel::fillFilterProperties (FilterProperties& p)
     p.hasNoTail = false;
 }
 
-void Corvadel::prepareForPlayback (double newSampleRate, int newBlockSize)
+void Corvadel::prepareForPlayback (double, int)
 {
-    playbackSampleRate = (float) newSampleRate;
-    playbackBlockSize = newBlockSize;
-    outputEvents.ensureSize (reservedMidiBytes);
+    // Notes are placed by the sample positions of the presses alone: neither the rate nor the
+    // block size matters to the chords (the bridge keeps both for the filter).
+    outputEvents.ensureSize (MidiBufferLayout::reservedBytes);
 }
 
 void Corvadel::releasePlaybackResources()
@@ -128,26 +127,13 @@ void Corvadel::stepKeptGrid() noexcept
 
 void Corvadel::endChord (int samplePosition)
 {
-    for (int note = 0; note < notesPerChord; ++note)
-    {
-        if (chord[note].isOn != 0)
-        {
-            const uint8_t message[] = { noteOffStatus, (uint8_t) note, 0 };
-            output.add (message, 3, samplePosition);
-        }
-    }
+    output.addNotes (noteOffStatus, chord, notesPerChord, samplePosition, [] (const NoteCell&) { return (uint8_t) 0; });
 }
 
 void Corvadel::startChord (int samplePosition)
 {
-    for (int note = 0; note < notesPerChord; ++note)
-    {
-        if (chord[note].isOn != 0)
-        {
-            const uint8_t message[] = { noteOnStatus, (uint8_t) note, (uint8_t) noteOnVelocity (chord[note].velocity) };
-            output.add (message, 3, samplePosition);
-        }
-    }
+    output.addNotes (noteOnStatus, chord, notesPerChord, samplePosition,
+                     [] (const NoteCell& cell) { return (uint8_t) noteOnVelocity (cell.velocity); });
 }
 
 int Corvadel::noteOnVelocity (int32_t storedVelocity) noexcept

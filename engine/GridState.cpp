@@ -1,20 +1,8 @@
 #include "engine/GridState.h"
 
+#include "engine/LittleEndian.h"
+
 #include <algorithm>
-
-namespace
-{
-void appendInt32 (juce::MemoryBlock& destination, int32_t value)
-{
-    const auto littleEndian = juce::ByteOrder::swapIfBigEndian ((uint32_t) value);
-    destination.append (&littleEndian, sizeof (littleEndian));
-}
-
-int32_t readInt32 (const uint8_t* bytes)
-{
-    return (int32_t) juce::ByteOrder::littleEndianInt (bytes);
-}
-}
 
 GridState::GridState (int columns, int perColumn)
     : numColumns (columns), cellsPerColumn (perColumn), cells (columns * perColumn)
@@ -27,8 +15,8 @@ std::unique_ptr<GridState> GridState::fromChunk (const void* data, int64_t sizeI
         return nullptr;
 
     const auto* bytes = static_cast<const uint8_t*> (data);
-    const int32_t columns = readInt32 (bytes);
-    const int32_t perColumn = readInt32 (bytes + 4);
+    const int32_t columns = LittleEndian::readInt32 (bytes);
+    const int32_t perColumn = LittleEndian::readInt32 (bytes + 4);
 
     if (columns < 0 || perColumn < 0 || columns > maxColumns || perColumn > maxCellsPerColumn)
         return nullptr;
@@ -46,7 +34,7 @@ std::unique_ptr<GridState> GridState::fromChunk (const void* data, int64_t sizeI
         auto& cell = state->cells.data()[i];
         cell.isOn = source[0];
         std::memcpy (cell.unused, source + 1, sizeof (cell.unused));
-        cell.velocity = readInt32 (source + 4);
+        cell.velocity = LittleEndian::readInt32 (source + 4);
     }
 
     return state;
@@ -56,8 +44,8 @@ void GridState::appendTo (juce::MemoryBlock& destination) const
 {
     const int64_t cellCount = (int64_t) numColumns * cellsPerColumn;
 
-    appendInt32 (destination, numColumns);
-    appendInt32 (destination, cellsPerColumn);
+    LittleEndian::appendInt32 (destination, numColumns);
+    LittleEndian::appendInt32 (destination, cellsPerColumn);
 
     for (int64_t i = 0; i < cellCount; ++i)
     {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bridge/FrameworkEventPump.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <atomic>
@@ -8,11 +10,6 @@
 #include <functional>
 #include <thread>
 
-namespace juce
-{
-    // Runs one pending message; the framework does not declare it in a public header.
-    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
 
 namespace editortest
 {

@@ -1,6 +1,7 @@
 // The chord player driven directly: pedal, Stop, and the grid it keeps across editors.
 
 #include "editor/DemoEditorComponent.h"
+#include "editor/PianoGridMenu.h"
 #include "engine/Corvadel.h"
 
 #include <gtest/gtest.h>
@@ -244,7 +245,7 @@ TEST_F (CorvadelTest, AnEditorOpenedMidSequenceMarksTheColumnThatSounds)
     EXPECT_FALSE (grid->getColumn (0)->isPlaying);
 
     // Moved in the editor, the position is what the pedal goes on from once it is closed.
-    grid->performMenuAction (PianoGrid::setPlayPositionItem, grid->getColumn (2));
+    PianoGridMenu::perform (*grid, PianoGridMenu::setPlayPositionItem, grid->getColumn (2));
     closeEditor();
     EXPECT_EQ (press(), (std::vector<Event> { { 0, off, 41, 0 }, { 0, on, 40, 100 } }));
 }

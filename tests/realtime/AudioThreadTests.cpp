@@ -296,12 +296,18 @@ TEST_F (AudioThreadTest, SteppingWithTheEditorOpenAndTheMessageLoopRunningTouche
     EXPECT_EQ (counts.otherLocks, 0u);
     EXPECT_EQ (eventsReceived, eventsForPressesOver (2000));
 
-    // The repaints did come through the idle: after the 500th press the second column is drawn
+    // The repaints do come through the idle: after the 500th press the second column is drawn
     // as the one playing (its notes red), the first one as not playing.
-    std::this_thread::sleep_for (std::chrono::milliseconds (50));
-    dispatch (effEditIdle);
-    window.sync();
     const int noteSixtyRow = 10 + (127 - 60) * 6 + 3;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds (5);
+
+    while (window.pixel (70 + 65, noteSixtyRow) != 0xFF0000u && std::chrono::steady_clock::now() < deadline)
+    {
+        std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        dispatch (effEditIdle);
+        window.sync();
+    }
+
     EXPECT_EQ (window.pixel (70 + 65, noteSixtyRow), 0xFF0000u);
     EXPECT_EQ (window.pixel (70, noteSixtyRow), 0x7FFFD4u);
 
