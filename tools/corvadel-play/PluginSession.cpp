@@ -69,7 +69,7 @@ PluginSession::~PluginSession()
         if (switchedOn)
             dispatch (effMainsChanged, 0, 0);
 
-        // Also deletes the editor and the instance itself.
+        // Also deletes the instance itself.
         dispatch (effClose);
     }
 
@@ -131,12 +131,6 @@ juce::MemoryBlock PluginSession::handOverState (const juce::MemoryBlock& chunk)
     dispatch (effSetChunk, 0, (VstIntPtr) copy.getSize(), copy.getData());
 
     return fetchState();
-}
-
-bool PluginSession::createEditor()
-{
-    ERect* rect = nullptr;
-    return dispatch (effEditGetRect, 0, 0, &rect) != 0;
 }
 
 juce::MemoryBlock PluginSession::fetchState()

@@ -12,8 +12,8 @@
 #include <vector>
 
 // One plug-in instance driven as a host drives it: created through the library's entry, opened
-// and switched on, given its state, its editor asked for, fed pedal events before blocks of
-// silent audio, and closed again. Everything the plug-in sends back through the host callback
+// and switched on, given its state, fed pedal events before blocks of silent audio (with its
+// window closed, as hosts keep it), and closed again. Everything the plug-in sends back through the host callback
 // is collected with its sample position.
 class PluginSession
 {
@@ -52,10 +52,8 @@ public:
     Description describe();
     void startPlayback();
     // Hands the state over and returns the state the plug-in then keeps, empty when it did not
-    // keep it. Asks before any editor exists, while the plug-in's answer is the state it keeps.
+    // keep it.
     juce::MemoryBlock handOverState (const juce::MemoryBlock& chunk);
-    // The editor is what lets the pedal step through the grid; false when there is none.
-    bool createEditor();
     // Plays the pedal events, block after block, up to the block of the last one.
     std::vector<ReturnedEvent> play (const PedalSchedule& pedal, const ProgressCallback& progress);
     juce::MemoryBlock fetchState();

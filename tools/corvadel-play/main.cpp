@@ -105,10 +105,6 @@ Performance perform (const PlayOptions& options, const ChordSequence& chords, co
     performance.numColumns = handOverChords (session, chords, options.pluginFile);
     performance.pedal = pedalFile ? *pedalFile : PedalSchedule::everyBeat (performance.numColumns, options.bpm);
 
-    if (! session.createEditor())
-        throw InputError ("the plug-in " + options.pluginFile.getFullPathName().toStdString()
-                          + " offers no editor, so its pedal cannot step through the chords");
-
     performance.events = session.play (*performance.pedal, progressReportFor (*performance.pedal));
     performance.finalState = session.fetchState();
     return performance;
