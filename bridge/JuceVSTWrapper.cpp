@@ -67,6 +67,26 @@ double framesPerSecond (int frameRateCode)
     }
 }
 
+// Hosts sometimes place events past the end of the block they deliver them for. Such events
+// sound at the block's last frame, so that everything sent back lies within the block. The
+// buffer stays in order (the bound is monotone) and nothing is allocated: positions are
+// rewritten where they lie, in the buffer's layout of position, size and bytes per event.
+void holdEventsWithinBlock (juce::MidiBuffer& events, int numSamples)
+{
+    const int lastFrame = numSamples - 1;
+    auto* bytes = events.data.begin();
+    auto* const end = events.data.end();
+    constexpr int headerSize = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
+
+    while (bytes + headerSize <= end)
+    {
+        if (juce::readUnaligned<juce::int32> (bytes) > lastFrame)
+            juce::writeUnaligned<juce::int32> (bytes, lastFrame);
+
+        bytes += headerSize + juce::readUnaligned<juce::uint16> (bytes + sizeof (juce::int32));
+    }
+}
+
 void makeCallingThreadTheMessageThread()
 {
     // Linux hosts call the editor from their GUI thread, which need not be the thread that
@@ -150,9 +170,15 @@ void JuceVSTWrapper::runFilterBlock (float** inputs, float** outputs, VstInt32 s
     if (! isPrepared)
         prepareFilter();
 
-    const int numSamples = std::max (0, (int) sampleFrames);
+    // A block of no frames has no frame to place a note at: what was delivered waits for the
+    // next block.
+    if (sampleFrames <= 0)
+        return;
+
+    const int numSamples = (int) sampleFrames;
     auto input = viewOf (inputs, numInputChannels, numSamples);
     auto output = viewOf (outputs, numOutputChannels, numSamples);
+    holdEventsWithinBlock (midiEvents, numSamples);
 
     {
         const juce::ScopedLock sl (filter->filterLock);
@@ -402,7 +428,8 @@ VstInt32 JuceVSTWrapper::processEvents (VstEvents* events)
         if ((midi->midiData[0] & 0x80) == 0)
             continue;
 
-        midiEvents.addEvent (midi->midiData, 4, midi->deltaFrames);
+        // An event before the block's start sounds at its first frame.
+        midiEvents.addEvent (midi->midiData, 4, std::max (0, (int) midi->deltaFrames));
     }
 
     return 1;
@@ -425,11 +452,15 @@ VstInt32 JuceVSTWrapper::getChunk (void** data, bool)
 
 VstInt32 JuceVSTWrapper::setChunk (void* data, VstInt32 byteSize, bool)
 {
-    releaseChunk();
+    // Hosts hand back the very chunk they were given (undo, A/B comparison, duplicating an
+    // instance): it is read before the block that holds it is released, and the lock keeps the
+    // timer from releasing it meanwhile.
+    const juce::ScopedLock sl (chunkLock);
 
     if (byteSize > 0 && data != nullptr)
         filter->restoreState (data, byteSize);
 
+    releaseChunk();
     return 0;
 }
 

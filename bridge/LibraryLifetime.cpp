@@ -1,5 +1,7 @@
 #include "bridge/LibraryLifetime.h"
 
+#include "bridge/FrameworkReference.h"
+
 #include <juce_events/juce_events.h>
 
 void LibraryLifetime::onLoad (void* moduleHandle)
@@ -9,27 +11,38 @@ void LibraryLifetime::onLoad (void* moduleHandle)
    #else
     juce::ignoreUnused (moduleHandle);
    #endif
-    juce::initialiseJuce_GUI();
 }
 
-void LibraryLifetime::onUnload()
+void LibraryLifetime::onUnload (bool processIsExiting)
 {
-    juce::shutdownJuce_GUI();
+    if (! processIsExiting)
+        FrameworkReference::shutDownForUnload();
 }
 
 #if JUCE_WINDOWS
-extern "C" int __stdcall DllMain (void* instance, unsigned long reason, void*)
+extern "C" int __stdcall DllMain (void* instance, unsigned long reason, void* reserved)
 {
     if (reason == 1)  // process attach
         LibraryLifetime::onLoad (instance);
-    else if (reason == 0)  // process detach
-        LibraryLifetime::onUnload();
+    else if (reason == 0)  // process detach: reserved is set when the process is ending
+        LibraryLifetime::onUnload (reserved != nullptr);
 
     return 1;
 }
 #else
-// This file is linked after the framework, so the framework's static objects exist before the
-// load hook runs and still exist when the unload hook runs.
+namespace
+{
+// At a normal exit the runtime destroys the library's static objects, the framework's among
+// them, before it runs the library's unload hook; when the host unloads the library, the hook
+// runs first. This object's destruction tells the two apart.
+bool staticObjectsDestroyed = false;
+
+struct StaticObjectsSentinel
+{
+    ~StaticObjectsSentinel() { staticObjectsDestroyed = true; }
+} sentinel;
+}
+
 __attribute__ ((constructor)) static void corvadelLibraryLoaded()
 {
     LibraryLifetime::onLoad (nullptr);
@@ -37,6 +50,6 @@ __attribute__ ((constructor)) static void corvadelLibraryLoaded()
 
 __attribute__ ((destructor)) static void corvadelLibraryUnloaded()
 {
-    LibraryLifetime::onUnload();
+    LibraryLifetime::onUnload (staticObjectsDestroyed);
 }
 #endif

@@ -5,10 +5,8 @@
 class AudioEffect;
 
 // The entry point knows only the effect base class; the layer that knows the concrete effect
-// supplies these two functions.
+// supplies this function.
 
-// Runs for every instance request before the host is asked anything.
-void prepareForEffectCreation();
-
-// Builds one effect object for the host. Fails by throwing.
+// Builds one effect object for the host: host thread calling the entry point, after the host
+// has said it wants an instance. Fails by throwing.
 AudioEffect* createEffectInstance (audioMasterCallback hostCallback);

@@ -5,8 +5,6 @@
 
 CORVADEL_EXPORT AEffect* VSTPluginMain (audioMasterCallback hostCallback)
 {
-    prepareForEffectCreation();
-
     // The version request also tells whether the host wants an instance at all.
     if (hostCallback == nullptr || hostCallback (nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
         return nullptr;

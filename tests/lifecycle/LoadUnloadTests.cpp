@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <dirent.h>
 #include <fstream>
+#include <spawn.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace
 {
@@ -36,6 +42,56 @@ int threadCount()
     }
 
     return count;
+}
+
+struct ChildResult
+{
+    int exitStatus = -1;  // -1 when the child did not exit normally
+    int signal = 0;
+    std::string errorOutput;
+};
+
+// Runs the exiting host with one case and collects what it wrote to standard error.
+ChildResult runExitingHost (const std::string& caseName)
+{
+    int errorPipe[2];
+
+    if (pipe (errorPipe) != 0)
+        return {};
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init (&actions);
+    posix_spawn_file_actions_adddup2 (&actions, errorPipe[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose (&actions, errorPipe[0]);
+
+    std::string program = CORVADEL_EXITING_HOST_PATH;
+    char* argv[] = { program.data(), const_cast<char*> (caseName.c_str()), nullptr };
+    pid_t child = 0;
+    const int spawned = posix_spawn (&child, program.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy (&actions);
+    close (errorPipe[1]);
+
+    ChildResult result;
+    std::array<char, 4096> buffer;
+    ssize_t n;
+
+    while ((n = read (errorPipe[0], buffer.data(), buffer.size())) > 0)
+        result.errorOutput.append (buffer.data(), (size_t) n);
+
+    close (errorPipe[0]);
+
+    if (spawned != 0)
+        return result;
+
+    int status = 0;
+    waitpid (child, &status, 0);
+
+    if (WIFEXITED (status))
+        result.exitStatus = WEXITSTATUS (status);
+    else if (WIFSIGNALED (status))
+        result.signal = WTERMSIG (status);
+
+    return result;
 }
 
 std::vector<SentMidi> playOneChord (PluginHost& host, AEffect* effect)
@@ -94,4 +150,47 @@ TEST (LoadUnload, UnloadingWithAnEditorStillOpenClosesItWithTheInstance)
 
     library.unload();
     EXPECT_FALSE (pluginIsMapped());
+}
+
+TEST (LoadUnload, TwentyRoundsInOneProcessEachUnloadReally)
+{
+    const int threadsBefore = threadCount();
+
+    for (int round = 0; round < 20; ++round)
+    {
+        PluginLibrary library;
+
+        {
+            PluginHost host (library);
+            auto* effect = host.createInstance();
+            ASSERT_NE (effect, nullptr) << "round " << round;
+            host.startPlaying (effect);
+            EXPECT_EQ (playOneChord (host, effect).size(), 2u) << "round " << round;
+            host.close (effect);
+        }
+
+        library.unload();
+        ASSERT_FALSE (pluginIsMapped()) << "round " << round;
+        ASSERT_EQ (threadCount(), threadsBefore) << "round " << round;
+    }
+}
+
+// Hosts and plug-in scanners often end without unloading their plug-ins, some with instances
+// still open. Each case is a process of its own that must end cleanly.
+TEST (ExitingHost, EndsCleanlyHoweverItLeavesThePlugIn)
+{
+    for (const char* caseName : { "create-only", "open-close", "open-after-press", "editor-created-and-closed",
+                                  "chunk-handed-out", "two-instances", "unload-then-exit" })
+    {
+        const auto result = runExitingHost (caseName);
+        EXPECT_EQ (result.exitStatus, 0) << caseName << (result.signal != 0 ? ": killed by signal " + std::to_string (result.signal) : "");
+        EXPECT_EQ (result.errorOutput, "") << caseName;
+    }
+}
+
+TEST (ExitingHost, ControlCaseAFailingChildIsSeen)
+{
+    const auto result = runExitingHost ("no-such-case");
+    EXPECT_EQ (result.exitStatus, 2);
+    EXPECT_NE (result.errorOutput.find ("usage"), std::string::npos);
 }

@@ -95,3 +95,21 @@ TEST_F (ChunkTest, ChunkStaysReadableWhenThePlugInWasNeverOpened)
     std::this_thread::sleep_for (std::chrono::milliseconds (2200));
     EXPECT_TRUE (std::equal (chunk.begin(), chunk.end(), static_cast<const uint8_t*> (data)));
 }
+
+TEST_F (ChunkTest, HostHandingBackThePlugInsOwnChunkRestoresItUnchanged)
+{
+    // Hosts do this for undo, A/B comparison and duplicating an instance. A grid this large is
+    // handed out in memory of its own, so reading it after it was freed would fault.
+    auto* effect = host->createInstance();
+    std::vector<ChordColumn> columns (4096, cMajor);
+    columns[4095] = odd;
+    const auto chunk = makeGridChunk (columns);
+    host->setChunk (effect, chunk);
+
+    void* data = nullptr;
+    const auto size = host->dispatch (effect, effGetChunk, 0, 0, &data);
+    ASSERT_EQ (size, (VstIntPtr) chunk.size());
+    EXPECT_EQ (host->dispatch (effect, effSetChunk, 0, size, data), 0);
+
+    EXPECT_EQ (host->getChunk (effect), chunk);
+}

@@ -145,3 +145,39 @@ TEST_F (EventTest, SuspendDropsEventsDeliveredBeforeIt)
     host->runBlock (effect);
     EXPECT_TRUE (host->takeSentMidi().empty());
 }
+
+TEST_F (EventTest, EventsOutsideTheBlockAreHeldToItsEdges)
+{
+    auto* effect = createPlaying();
+    host->setChunk (effect, makeGridChunk (cMajorThenDMinor));
+    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
+
+    // A press past the block's end sounds at its last frame; presses before its start sound at
+    // frame 0, in the order the host listed them.
+    const auto late = host->processBlock (effect, { pedalDown (100000) }, 512);
+    ASSERT_EQ (late.size(), 3u);
+
+    for (const auto& e : late)
+        EXPECT_EQ (e.deltaFrames, 511);
+
+    host->processBlock (effect, { pedalUp (-3) }, 512);
+    const auto early = host->processBlock (effect, { pedalDown (-700), pedalUp (-1), pedalDown (INT32_MIN) }, 512);
+    ASSERT_EQ (early.size(), 12u) << "two presses, each ending one chord and starting another";
+
+    for (const auto& e : early)
+        EXPECT_EQ (e.deltaFrames, 0);
+}
+
+TEST_F (EventTest, EventsForAnEmptyBlockWaitForTheNextOne)
+{
+    auto* effect = createPlaying();
+    host->setChunk (effect, makeGridChunk (cMajorThenDMinor));
+    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
+
+    // A block of no frames has no frame to place a note at.
+    EXPECT_TRUE (host->processBlock (effect, { pedalDown (5) }, 0).empty());
+
+    const auto next = host->processBlock (effect, {}, 64);
+    ASSERT_EQ (next.size(), 3u);
+    EXPECT_EQ (next[0].deltaFrames, 5);
+}

@@ -161,9 +161,9 @@ TEST_F (AudioPathAllocationTest, RestartingAFullChordWithNoEditorAllocatesNothin
 {
     HostEventLists pressAndRelease (4);
     dispatch (effProcessEvents, 0, 0, pressAndRelease.list (0));
-    effect->processReplacing (effect, nullptr, nullptr, 0);
+    effect->processReplacing (effect, nullptr, nullptr, 512);
     dispatch (effProcessEvents, 0, 0, pressAndRelease.list (2));
-    effect->processReplacing (effect, nullptr, nullptr, 0);
+    effect->processReplacing (effect, nullptr, nullptr, 512);
     dispatch (effEditClose);
 
     EXPECT_EQ (allocationsOver (10000), 0u);
