@@ -56,8 +56,7 @@ TEST (NoteLedgerChecks, EventsOutsideTheirBlockAreCaught)
     EXPECT_NE (NoteLedger().checkBlock ({ on (100000, 60) }, 512, { 100000 }), "");
     EXPECT_NE (NoteLedger().checkBlock ({ on (512, 60) }, 512, { 512 }), "");
     EXPECT_NE (NoteLedger().checkBlock ({ on (-700, 60) }, 512, { -700 }), "");
-    EXPECT_NE (NoteLedger().checkBlock ({ on (1, 60) }, 0, { 1 }), "");
-    EXPECT_EQ (NoteLedger().checkBlock ({ on (0, 60) }, 0, { 0 }), "");
+    EXPECT_NE (NoteLedger().checkBlock ({ on (0, 60) }, 0, { 0 }), "") << "a block of no frames holds no position";
     EXPECT_EQ (NoteLedger().checkBlock ({ on (0, 60) }, 1, { 0 }), "");
 }
 
@@ -107,12 +106,23 @@ TEST (PedalModelChecks, EventsOutsideTheBlockPressAtItsEndsAndSwitchingDropsThem
     pedal.delivered ({ pedalAt (100000, 127), pedalAt (INT_MIN, 0) });
     EXPECT_EQ (pedal.pressesInBlock (512), std::vector<int32_t> { 511 });
 
+    // Before the block counts as its first frame, in the order of delivery: the release at -700
+    // comes after the press at 0 that was delivered first.
+    pedal.delivered ({ pedalAt (0, 0), pedalAt (0, 127) });
     pedal.delivered ({ pedalAt (-700, 0), pedalAt (-600, 127) });
-    EXPECT_EQ (pedal.pressesInBlock (0), std::vector<int32_t> { 0 });
+    EXPECT_EQ (pedal.pressesInBlock (64), (std::vector<int32_t> { 0, 0 }));
 
     pedal.delivered ({ pedalAt (0, 0), pedalAt (1, 127) });
     pedal.hostSwitched();
     EXPECT_TRUE (pedal.pressesInBlock (512).empty());
+}
+
+TEST (PedalModelChecks, ABlockOfNoFramesLeavesTheEventsForTheNext)
+{
+    PedalModel pedal;
+    pedal.delivered ({ pedalAt (5, 127) });
+    EXPECT_TRUE (pedal.pressesInBlock (0).empty());
+    EXPECT_EQ (pedal.pressesInBlock (3), std::vector<int32_t> { 2 });
 }
 
 TEST (StateModelChecks, TheAcceptedLengthFollowsTheHeader)

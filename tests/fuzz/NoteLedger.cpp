@@ -38,7 +38,7 @@ std::string NoteLedger::checkBlock (const std::vector<SentMidi>& sent, int block
 
 std::string NoteLedger::checkRecord (const SentMidi& event, int blockSize)
 {
-    const bool inside = blockSize > 0 ? event.deltaFrames >= 0 && event.deltaFrames < blockSize : event.deltaFrames == 0;
+    const bool inside = event.deltaFrames >= 0 && event.deltaFrames < blockSize;
 
     if (! inside)
         return "event " + describe (event) + " outside its block of " + std::to_string (blockSize) + " frames";

@@ -8,7 +8,7 @@
 #include <vector>
 
 // Follows the notes one instance has started and ended, block by block, and checks every block's
-// output: each event lies inside its block (a block of no frames may only carry events at 0),
+// output: each event lies inside its block (a block of no frames carries none),
 // is a MIDI event record of 24 bytes holding a note-on or note-off on channel 1, and stands at a
 // press; a note-off ends a sounding note; a note-on never starts a note that sounds; and after a
 // press no note started before it still sounds.

@@ -4,7 +4,12 @@
 
 void PedalModel::delivered (const std::vector<IncomingMidi>& midi)
 {
-    waiting.insert (waiting.end(), midi.begin(), midi.end());
+    for (auto message : midi)
+    {
+        // Before the block's start is at its start, whichever block that turns out to be.
+        message.deltaFrames = std::max<int32_t> (0, message.deltaFrames);
+        waiting.push_back (message);
+    }
 }
 
 bool PedalModel::isPedal (const IncomingMidi& midi)
@@ -14,11 +19,14 @@ bool PedalModel::isPedal (const IncomingMidi& midi)
 
 int32_t PedalModel::positionInBlock (int32_t deltaFrames, int blockSize)
 {
-    return std::clamp<int32_t> (deltaFrames, 0, std::max (0, blockSize - 1));
+    return std::clamp<int32_t> (deltaFrames, 0, blockSize - 1);
 }
 
 std::vector<int32_t> PedalModel::pressesInBlock (int blockSize)
 {
+    if (blockSize <= 0)
+        return {};
+
     std::stable_sort (waiting.begin(), waiting.end(),
                       [] (const IncomingMidi& a, const IncomingMidi& b) { return a.deltaFrames < b.deltaFrames; });
     std::vector<int32_t> presses;
