@@ -274,19 +274,23 @@ std::string FuzzRound::handOwnChunkBack (Instance& instance)
     if (size <= 0 || data == nullptr)
         return compareSavedState (instance, "an empty state");
 
+    // Mostly straight back to the same instance, as a host restoring an undo step does; now and
+    // then to another one, as a host copying a plug-in does, before it reads anything itself.
+    auto& receiver = random.percent (25) ? randomInstance() : instance;
+
     ++counts.ownChunksHandedBack;
     ++counts.chunksGiven;
     ++counts.chunksAccepted;
     const Bytes handedOut (static_cast<const uint8_t*> (data), static_cast<const uint8_t*> (data) + size);
+    host.dispatch (receiver.effect, effSetChunk, 0, size, data);
 
-    // The host hands the plug-in's own memory straight back, as hosts that copy states between
-    // instances or restore an undo step do.
-    host.dispatch (instance.effect, effSetChunk, 0, size, data);
-
-    if (! instance.state.chunkGiven (handedOut.data(), (int64_t) handedOut.size()))
+    if (! receiver.state.chunkGiven (handedOut.data(), (int64_t) handedOut.size()))
         return "the plug-in saved a chunk it would refuse: " + describeBytes (handedOut);
 
-    return compareSavedState (instance, "its own chunk came back");
+    if (auto broken = compareSavedState (receiver, "a chunk the plug-in saved came back"); ! broken.empty())
+        return broken;
+
+    return compareSavedState (instance, "its chunk was handed over");
 }
 
 //==============================================================================
