@@ -36,17 +36,22 @@ FuzzRound::~FuzzRound()
     host.closeAll();
 }
 
-std::optional<std::string> FuzzRound::run()
+std::optional<std::string> FuzzRound::run (std::chrono::steady_clock::time_point deadline)
 {
     const auto steps = random.between (50, 400);
 
     for (int64_t step = 0; step <= steps; ++step)
     {
+        const bool last = step == steps || std::chrono::steady_clock::now() > deadline;
+
         // The round starts with an instance, and ends every chord before it stops.
-        auto broken = step == 0 ? openInstance() : (step == steps ? endEveryChord() : takeStep());
+        auto broken = step == 0 ? openInstance() : (last ? endEveryChord() : takeStep());
 
         if (! broken.empty())
             return "step " + std::to_string (step) + ": " + broken;
+
+        if (last)
+            break;
     }
 
     return std::nullopt;
@@ -79,7 +84,8 @@ std::string FuzzRound::takeStep()
 void FuzzRound::trace (const char* step, const Instance& instance)
 {
     if (traceSteps)
-        std::cerr << "  " << step << " on " << instance.effect << (instance.state.isEditorOpen() ? " (editor open)\n" : "\n");
+        std::cerr << "  " << std::chrono::duration_cast<std::chrono::milliseconds> (std::chrono::steady_clock::now() - started).count()
+                  << " ms: " << step << " on " << instance.effect << (instance.state.isEditorOpen() ? " (editor open)\n" : "\n");
 }
 
 FuzzRound::Instance& FuzzRound::randomInstance()

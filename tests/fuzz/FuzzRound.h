@@ -8,6 +8,7 @@
 #include "tests/fuzz/PedalModel.h"
 #include "tests/fuzz/StateModel.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,7 +24,9 @@ public:
     ~FuzzRound();
 
     // The broken rule, with the step at which it broke; nothing when every step kept the rules.
-    std::optional<std::string> run();
+    // Past the deadline no further random steps are taken: the round ends with its closing
+    // press, and its seed still repeats every step it took.
+    std::optional<std::string> run (std::chrono::steady_clock::time_point deadline);
 
 private:
     struct Instance
@@ -63,6 +66,7 @@ private:
     FuzzCounts& counts;
     bool displayAbsent;
     bool traceSteps;
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     PluginHost host;
     ChunkGenerator chunks { random };
     EventListGenerator eventLists { random };

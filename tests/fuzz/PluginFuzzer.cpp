@@ -3,26 +3,25 @@
 #include "tests/fuzz/CrashSeedReporter.h"
 #include "tests/fuzz/FuzzRound.h"
 
-#include <chrono>
 
 void PluginFuzzer::run()
 {
-    const auto start = std::chrono::steady_clock::now();
-    const auto elapsedSeconds = [start]
-    { return std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count(); };
-
+    using Clock = std::chrono::steady_clock;
+    // With no time at all, the one round runs whole.
+    const auto deadline = settings.seconds > 0
+                            ? Clock::now() + std::chrono::duration_cast<Clock::duration> (std::chrono::duration<double> (settings.seconds))
+                            : Clock::time_point::max();
     uint64_t seed = settings.firstSeed;
 
-    // Each round is whole, whatever the time: a seed always repeats the same round.
     do
     {
-        runRound (seed);
+        runRound (seed, deadline);
         seed = FuzzRandom::nextSeed (seed);
     }
-    while (elapsedSeconds() < settings.seconds);
+    while (settings.seconds > 0 && Clock::now() < deadline);
 }
 
-void PluginFuzzer::runRound (uint64_t seed)
+void PluginFuzzer::runRound (uint64_t seed, std::chrono::steady_clock::time_point deadline)
 {
     CrashSeedReporter::roundStarts (seed);
     ++counts.rounds;
@@ -33,7 +32,7 @@ void PluginFuzzer::runRound (uint64_t seed)
 
     {
         FuzzRound round (seed, library, counts, settings.displayAbsent, settings.traceSteps);
-        broken = round.run();
+        broken = round.run (deadline);
     }
 
     library.unload();

@@ -4,6 +4,7 @@
 #include "tests/fuzz/FuzzSettings.h"
 #include "tests/support/PluginHost.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,7 +27,7 @@ public:
     const std::vector<FuzzFinding>& getFindings() const { return findings; }
 
 private:
-    void runRound (uint64_t seed);
+    void runRound (uint64_t seed, std::chrono::steady_clock::time_point deadline);
 
     FuzzSettings settings;
     FuzzCounts counts;
