@@ -24,6 +24,7 @@ AudioFilterEditor* AudioFilterBase::createAndTrackEditor()
     {
         const juce::ScopedLock sl (filterLock);
         activeEditor = editor;
+        editorActivated (*editor);
     }
 
     return editor;
@@ -31,18 +32,20 @@ AudioFilterEditor* AudioFilterBase::createAndTrackEditor()
 
 void AudioFilterBase::forgetEditor (AudioFilterEditor* editor)
 {
-    bool wasActive = false;
-
     {
         const juce::ScopedLock sl (filterLock);
 
-        if (editor != nullptr && activeEditor == editor)
-        {
-            activeEditor = nullptr;
-            wasActive = true;
-        }
+        if (editor == nullptr || activeEditor != editor)
+            return;
     }
 
-    if (wasActive)
+    editorClosing (*editor);
+
+    const juce::ScopedLock sl (filterLock);
+
+    if (activeEditor == editor)
+    {
+        activeEditor = nullptr;
         editorForgotten (*editor);
+    }
 }

@@ -73,8 +73,16 @@ public:
     int blockSize = 0;
 
 protected:
-    // Runs on the editor's thread after the editor stopped being the active one and before it is
-    // deleted, without filterLock held.
+    // The hand-over between an editor and what the filter keeps without one. Each runs on the
+    // editor's (message) thread.
+    // With filterLock held, at the moment the new editor becomes the active one: allocates and
+    // frees nothing.
+    virtual void editorActivated (AudioFilterEditor& editor) {}
+    // Without filterLock, while the editor is still the active one and before it is deleted: the
+    // filter copies what it keeps of it.
+    virtual void editorClosing (AudioFilterEditor& editor) {}
+    // With filterLock held, at the moment the editor stops being the active one: allocates and
+    // frees nothing.
     virtual void editorForgotten (AudioFilterEditor& editor) {}
 
     FilterNativeCallbacks* hostCallbacks = nullptr;

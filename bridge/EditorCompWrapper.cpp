@@ -25,6 +25,10 @@ bool EditorCompWrapper::embedInHostWindow (void* hostWindow)
     if (peer == nullptr || peer->getNativeHandle() == nullptr)
         return false;
 
+    // Had the host's window gone in the meantime, the framework's window could not be made in it.
+    if (! NativeWindowLayer::platformLayer().windowExists ((NativeWindowLayer::Window) peer->getNativeHandle()))
+        return false;
+
     setVisible (true);
     return true;
 }

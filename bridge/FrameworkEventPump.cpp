@@ -15,14 +15,19 @@ void FrameworkEventPump::dispatchPendingWork (void* nativeWindow)
 }
 
 #else
-namespace juce
-{
-// The framework's own dispatcher; it has no public declaration.
-bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
+#include "bridge/X11ErrorTrap.h"
+
+#include <juce_events/native/juce_linux_EventLoopInternal.h>
 
 void FrameworkEventPump::dispatchPendingWork (void*)
 {
+    // Events that the end of the last request read off the framework's X connection wait in
+    // Xlib's queue; the framework's loop looks only at a connection with data to read.
+    const int queuedConnection = X11ErrorTrap::frameworkConnectionWithQueuedEvents();
+
+    if (queuedConnection >= 0)
+        juce::LinuxEventLoopInternal::invokeEventLoopCallbackForFd (queuedConnection);
+
     const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) maxMillisecondsPerCall;
 
     for (int i = 0; i < maxDispatchesPerCall && juce::Time::getMillisecondCounter() < deadline; ++i)

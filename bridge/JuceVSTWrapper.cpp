@@ -1,33 +1,21 @@
 #include "bridge/JuceVSTWrapper.h"
 
-#include "bridge/AudioFilterEditor.h"
-#include "bridge/EditorCompWrapper.h"
-#include "bridge/FrameworkEventPump.h"
-#include "bridge/HostWindowChain.h"
+#include "bridge/MidiBufferLayout.h"
+#include "bridge/PluginWindowCalls.h"
+#include "engine/ProductIdentity.h"
 
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
-
-bool JuceVSTWrapper::hostCallGuard = false;
-juce::uint32 JuceVSTWrapper::lastHostIdleTime = 0;
 
 namespace
 {
 constexpr VstInt32 timeInfoRequestMask = kVstPpqPosValid | kVstTempoValid | kVstBarsValid
                                          | kVstTimeSigValid | kVstSmpteValid | kVstClockValid;
 constexpr int maxChannelsPerView = 32;
-constexpr int spareOutgoingEvents = 32;
 // Enough records for several full chord changes (a 128-note chord ended and another started)
 // in one block, so that playing never has to grow the list on the audio thread.
 constexpr int initialOutgoingEvents = 1024;
-constexpr int mouseButtonMask = juce::ModifierKeys::leftButtonModifier | juce::ModifierKeys::rightButtonModifier
-                                | juce::ModifierKeys::middleButtonModifier;
-constexpr juce::uint32 minimumHostIdleGapMs = 20;
-
-// Room for the MIDI of several blocks' worth of host events and full chord changes, so that the
-// audio path does not allocate.
-constexpr size_t reservedMidiBytes = 32 * 1024;
 
 void copyToHost (const juce::String& text, char* destination, int maxCharacters)
 {
@@ -70,20 +58,19 @@ double framesPerSecond (int frameRateCode)
 // Hosts sometimes place events past the end of the block they deliver them for. Such events
 // sound at the block's last frame, so that everything sent back lies within the block. The
 // buffer stays in order (the bound is monotone) and nothing is allocated: positions are
-// rewritten where they lie, in the buffer's layout of position, size and bytes per event.
+// rewritten where they lie.
 void holdEventsWithinBlock (juce::MidiBuffer& events, int numSamples)
 {
     const int lastFrame = numSamples - 1;
-    auto* bytes = events.data.begin();
+    auto* event = events.data.begin();
     auto* const end = events.data.end();
-    constexpr int headerSize = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
 
-    while (bytes + headerSize <= end)
+    while (event + MidiBufferLayout::eventHeaderSize <= end)
     {
-        if (juce::readUnaligned<juce::int32> (bytes) > lastFrame)
-            juce::writeUnaligned<juce::int32> (bytes, lastFrame);
+        if (MidiBufferLayout::positionOf (event) > lastFrame)
+            MidiBufferLayout::setPositionOf (event, lastFrame);
 
-        bytes += headerSize + juce::readUnaligned<juce::uint16> (bytes + sizeof (juce::int32));
+        event += MidiBufferLayout::eventHeaderSize + MidiBufferLayout::sizeOf (event);
     }
 }
 
@@ -101,13 +88,13 @@ JuceVSTWrapper::JuceVSTWrapper (audioMasterCallback hostCallback, AudioFilterBas
     : AudioEffectX (hostCallback, filterToUse->getProgramCount(), filterToUse->getParameterCount()),
       filter (filterToUse)
 {
-    midiEvents.ensureSize (reservedMidiBytes);
+    midiEvents.ensureSize (MidiBufferLayout::reservedBytes);
 
     filter->setHostCallbacks (this);
     const auto& properties = filter->getProperties();
 
     cEffect.flags |= effFlagsHasEditor;
-    setUniqueID (properties.uniqueId != 0 ? properties.uniqueId : deriveUniqueId (productName, vendorName));
+    setUniqueID (properties.uniqueId != 0 ? properties.uniqueId : deriveUniqueId (ProductIdentity::name, ProductIdentity::vendor));
 
     wantsMidiIn = properties.wantsMidiInput;
 
@@ -135,7 +122,6 @@ JuceVSTWrapper::~JuceVSTWrapper()
     stopTimer();
     deleteEditorComp();
     filter.reset();
-    releaseOutgoingEvents();
 }
 
 VstInt32 JuceVSTWrapper::deriveUniqueId (const juce::String& product, const juce::String& vendor)
@@ -196,76 +182,8 @@ void JuceVSTWrapper::runFilterBlock (float** inputs, float** outputs, VstInt32 s
 
 void JuceVSTWrapper::sendMidiToHost()
 {
-    ensureOutgoingCapacity (midiEvents.getNumEvents());
-
-    if (outgoingEvents == nullptr)
-        return;
-
-    outgoingEvents->numEvents = 0;
-
-    for (const auto event : midiEvents)
-    {
-        // Out of memory while growing: the events that found a record are still sent.
-        if (outgoingEvents->numEvents >= outgoingCapacity)
-            break;
-
-        if (event.numBytes > 4)
-            continue;
-
-        auto* record = reinterpret_cast<VstMidiEvent*> (outgoingEvents->events[outgoingEvents->numEvents++]);
-        std::memcpy (record->midiData, event.data, (size_t) event.numBytes);
-        record->deltaFrames = event.samplePosition;
-    }
-
-    sendVstEventsToHost (outgoingEvents);
-}
-
-void JuceVSTWrapper::ensureOutgoingCapacity (int numEvents)
-{
-    if (outgoingCapacity >= numEvents)
-        return;
-
-    const int newCapacity = numEvents + spareOutgoingEvents;
-    const auto listSize = [] (int capacity)
-    {
-        // The list ends with two spare null entries after the records.
-        return offsetof (VstEvents, events) + sizeof (VstEvent*) * (size_t) (capacity + 2);
-    };
-
-    const size_t oldSize = outgoingEvents == nullptr ? 0 : listSize (outgoingCapacity);
-    auto* grown = static_cast<VstEvents*> (std::realloc (outgoingEvents, listSize (newCapacity)));
-
-    if (grown == nullptr)
-        return;
-
-    std::memset (reinterpret_cast<char*> (grown) + oldSize, 0, listSize (newCapacity) - oldSize);
-    outgoingEvents = grown;
-
-    for (int i = outgoingCapacity; i < newCapacity; ++i)
-    {
-        auto* record = static_cast<VstMidiEvent*> (std::calloc (1, sizeof (VstMidiEvent)));
-
-        if (record == nullptr)
-            return;
-
-        record->type = kVstMidiType;
-        record->byteSize = 24;
-        outgoingEvents->events[i] = reinterpret_cast<VstEvent*> (record);
-        outgoingCapacity = i + 1;
-    }
-}
-
-void JuceVSTWrapper::releaseOutgoingEvents()
-{
-    if (outgoingEvents == nullptr)
-        return;
-
-    for (int i = outgoingCapacity; --i >= 0;)
-        std::free (outgoingEvents->events[i]);
-
-    std::free (outgoingEvents);
-    outgoingEvents = nullptr;
-    outgoingCapacity = 0;
+    if (auto* list = outgoingEvents.fillFrom (midiEvents))
+        sendVstEventsToHost (list);
 }
 
 //==============================================================================
@@ -273,22 +191,36 @@ VstIntPtr JuceVSTWrapper::dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr
 {
     switch (opcode)
     {
+        // Building, embedding, idling and closing the editor all make the framework talk to the
+        // window system; none of its errors may reach the host.
         case effEditGetRect:
+        {
             makeCallingThreadTheMessageThread();
-            return getEditorRect (ptr);
+            const PluginWindowCalls windowCalls;
+            return editorHosting.getEditorRect (ptr);
+        }
 
         case effEditOpen:
+        {
             makeCallingThreadTheMessageThread();
+            const PluginWindowCalls windowCalls;
             return openEditor (index, value, ptr, opt);
+        }
 
         case effEditClose:
+        {
             makeCallingThreadTheMessageThread();
+            const PluginWindowCalls windowCalls;
             deleteEditorComp();
             return 0;
+        }
 
         case effEditIdle:
+        {
             makeCallingThreadTheMessageThread();
+            const PluginWindowCalls windowCalls;
             return handleEditorIdle();
+        }
 
         default:
             return AudioEffectX::dispatcher (opcode, index, value, ptr, opt);
@@ -346,18 +278,18 @@ VstInt32 JuceVSTWrapper::getPlugCategory()
 
 bool JuceVSTWrapper::getEffectName (char* name)
 {
-    copyToHost (productName, name, 64);
+    copyToHost (ProductIdentity::name, name, 64);
     return true;
 }
 
 bool JuceVSTWrapper::getVendorString (char* text)
 {
-    copyToHost (vendorName, text, 64);
+    copyToHost (ProductIdentity::vendor, text, 64);
     return true;
 }
 
 bool JuceVSTWrapper::getProductString (char* text) { return getEffectName (text); }
-VstInt32 JuceVSTWrapper::getVendorVersion()        { return vendorVersion; }
+VstInt32 JuceVSTWrapper::getVendorVersion()        { return ProductIdentity::vendorVersion; }
 bool JuceVSTWrapper::keysRequired()                { return filter->getProperties().wantsKeyboardInput; }
 
 VstInt32 JuceVSTWrapper::canDo (char* text)
@@ -401,10 +333,10 @@ void JuceVSTWrapper::prepareFilter()
     filter->sampleRate = rate > 0.0f ? (double) rate : 44100.0;
     filter->blockSize = getBlockSize();
     filter->prepareForPlayback (filter->sampleRate, filter->blockSize);
-    midiEvents.ensureSize (reservedMidiBytes);
+    midiEvents.ensureSize (MidiBufferLayout::reservedBytes);
 
     if (sendsMidiOut)
-        ensureOutgoingCapacity (initialOutgoingEvents);
+        outgoingEvents.ensureCapacity (initialOutgoingEvents);
 
     if (wantsMidiIn)
         wantEvents (1);
@@ -438,57 +370,26 @@ VstInt32 JuceVSTWrapper::processEvents (VstEvents* events)
 //==============================================================================
 VstInt32 JuceVSTWrapper::getChunk (void** data, bool)
 {
-    if (data == nullptr)
-        return 0;
-
-    const juce::ScopedLock sl (chunkLock);
-    chunkMemory.reset();
-    filter->saveState (chunkMemory);
-    *data = chunkMemory.getSize() > 0 ? chunkMemory.getData() : nullptr;
-    // 0 means that nothing is pending.
-    chunkHandedOutAt = std::max<juce::uint32> (1, juce::Time::getMillisecondCounter());
-    return (VstInt32) chunkMemory.getSize();
+    return data != nullptr ? chunks.handOut (*filter, data) : 0;
 }
 
 VstInt32 JuceVSTWrapper::setChunk (void* data, VstInt32 byteSize, bool)
 {
-    // Hosts hand back the very chunk they were given (undo, A/B comparison, duplicating an
-    // instance): it is read before the block that holds it is released, and the lock keeps the
-    // timer from releasing it meanwhile.
-    const juce::ScopedLock sl (chunkLock);
-
-    if (byteSize > 0 && data != nullptr)
-        filter->restoreState (data, byteSize);
-
-    releaseChunk();
+    chunks.restore (*filter, data, byteSize);
     return 0;
 }
 
 bool JuceVSTWrapper::isChunkPending() const
 {
-    const juce::ScopedLock sl (chunkLock);
-    return chunkMemory.getSize() > 0;
-}
-
-void JuceVSTWrapper::releaseChunk()
-{
-    const juce::ScopedLock sl (chunkLock);
-    chunkMemory.reset();
-    chunkHandedOutAt = 0;
+    return chunks.isPending();
 }
 
 void JuceVSTWrapper::timerCallback()
 {
-    {
-        const juce::ScopedLock sl (chunkLock);
-        const auto now = juce::Time::getMillisecondCounter();
-
-        if (chunkHandedOutAt != 0 && now > chunkHandedOutAt + chunkKeepAliveMs && ! hostCallGuard)
-        {
-            chunkHandedOutAt = 0;
-            chunkMemory.reset();
-        }
-    }
+    // Not while the bridge is inside its own call to the host, or the host's idle request: the
+    // host may be reading the chunk right then.
+    if (! EditorHosting::hostCallGuard)
+        chunks.releaseIfOlderThanKeepAlive (juce::Time::getMillisecondCounter());
 
     idleHostWhileMouseDown();
 }
@@ -525,129 +426,22 @@ void JuceVSTWrapper::reportParameterChange (int index, float normalisedValue)
 }
 
 //==============================================================================
-void JuceVSTWrapper::createEditorComp()
-{
-    if (editorComp != nullptr)
-        return;
-
-    auto* editor = filter->createAndTrackEditor();
-
-    if (editor == nullptr)
-        return;
-
-    editor->setOpaque (true);
-    editor->setVisible (true);
-
-    editorComp = std::make_unique<EditorCompWrapper> (*this);
-    editorComp->addAndMakeVisible (editor);
-    editor->toFront (false);
-    editorComp->setBounds (editor->getBounds());
-    editor->setTopLeftPosition (0, 0);
-}
-
-void JuceVSTWrapper::deleteEditorComp()
-{
-    const bool guardBefore = hostCallGuard;
-    hostCallGuard = true;
-
-    if (editorComp != nullptr)
-    {
-        filter->forgetEditor (dynamic_cast<AudioFilterEditor*> (editorComp->getChildComponent (0)));
-        editorComp.reset();
-    }
-
-    hostCallGuard = guardBefore;
-}
-
-VstIntPtr JuceVSTWrapper::getEditorRect (void* rectDestination)
-{
-    createEditorComp();
-
-    if (editorComp == nullptr)
-        return 0;
-
-    editorRect.top = 0;
-    editorRect.left = 0;
-    editorRect.bottom = (int16_t) editorComp->getHeight();
-    editorRect.right = (int16_t) editorComp->getWidth();
-
-    if (rectDestination != nullptr)
-        *static_cast<ERect**> (rectDestination) = &editorRect;
-
-    return (VstIntPtr) &editorRect;
-}
+void JuceVSTWrapper::createEditorComp()                           { editorHosting.createEditorComp(); }
+void JuceVSTWrapper::deleteEditorComp()                           { editorHosting.deleteEditorComp(); }
+VstIntPtr JuceVSTWrapper::handleEditorIdle()                      { return editorHosting.handleEditorIdle(); }
+void JuceVSTWrapper::idleHostWhileMouseDown()                     { editorHosting.idleHostWhileMouseDown(); }
+void JuceVSTWrapper::resizeHostWindow (int width, int height)     { editorHosting.resizeHostWindow (width, height); }
+EditorCompWrapper* JuceVSTWrapper::getEditorComp() const noexcept { return editorHosting.getEditorComp(); }
 
 VstIntPtr JuceVSTWrapper::openEditor (VstInt32 index, VstIntPtr value, void* hostWindow, float opt)
 {
-    // Without a window of the host's to live in, the editor would become a window of its own.
-    if (hostWindow == nullptr)
-        return 0;
-
-    // Every open builds a fresh editor.
-    deleteEditorComp();
-    createEditorComp();
-
-    if (editorComp == nullptr)
-        return AudioEffectX::dispatcher (effEditOpen, index, value, hostWindow, opt);
-
-    if (! editorComp->embedInHostWindow (hostWindow))
+    switch (editorHosting.openEditor (hostWindow))
     {
-        deleteEditorComp();
-        return 0;
+        case EditorHosting::OpenResult::opened:   return 1;
+        case EditorHosting::OpenResult::refused:  return 0;
+        case EditorHosting::OpenResult::noEditor: break;
     }
 
-    return 1;
-}
-
-VstIntPtr JuceVSTWrapper::handleEditorIdle()
-{
-    if (hostCallGuard)
-        return 0;
-
-    hostCallGuard = true;
-    juce::Timer::callPendingTimersSynchronously();
-
-    if (editorComp != nullptr && editorComp->isVisible())
-        if (auto* peer = editorComp->getPeer())
-            FrameworkEventPump::dispatchPendingWork (peer->getNativeHandle());
-
-    hostCallGuard = false;
-
-    // The framework's timers and repaints ran inside this request, where the guard kept them from
-    // calling the host; the host's idle call for a held mouse button is made here instead.
-    idleHostWhileMouseDown();
-    return 0;
-}
-
-void JuceVSTWrapper::idleHostWhileMouseDown()
-{
-    if ((juce::ModifierKeys::currentModifiers.getRawFlags() & mouseButtonMask) == 0 || hostCallGuard)
-        return;
-
-    const auto now = juce::Time::getMillisecondCounter();
-
-    if (now <= lastHostIdleTime + minimumHostIdleGapMs || editorComp == nullptr)
-        return;
-
-    lastHostIdleTime = now;
-    hostCallGuard = true;
-    masterIdle();
-    hostCallGuard = false;
-}
-
-void JuceVSTWrapper::resizeHostWindow (int width, int height)
-{
-    if (editorComp == nullptr)
-        return;
-
-    char sizeWindowText[] = "sizeWindow";
-    const bool hostResized = canHostDo (sizeWindowText) != 0 && sizeWindow (width, height);
-
-    if (! hostResized)
-        if (auto* peer = editorComp->getPeer())
-            HostWindowChain::resizeChain (NativeWindowLayer::platformLayer(),
-                                          (NativeWindowLayer::Window) peer->getNativeHandle(), width, height);
-
-    if (auto* peer = editorComp->getPeer())
-        peer->handleMovedOrResized();
+    // A filter without an editor: the effect's own answer.
+    return AudioEffectX::dispatcher (effEditOpen, index, value, hostWindow, opt);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "bridge/AudioFilterBase.h"
+#include "bridge/ChunkKeeper.h"
+#include "bridge/EditorHosting.h"
+#include "bridge/OutgoingMidiList.h"
 #include "host/AudioEffectX.h"
 
 #include <juce_events/juce_events.h>
@@ -17,10 +20,6 @@ class JuceVSTWrapper : public AudioEffectX,
                        public AudioFilterBase::FilterNativeCallbacks
 {
 public:
-    static constexpr const char* productName = "Corvadel";
-    static constexpr const char* vendorName = "Vantrelle";
-    static constexpr VstInt32 vendorVersion = 1000;
-
     JuceVSTWrapper (audioMasterCallback hostCallback, AudioFilterBase* filterToUse);
     ~JuceVSTWrapper() override;
 
@@ -54,24 +53,17 @@ public:
     bool getPlayPosition (PlayPositionInfo& info) override;
     void reportParameterChange (int index, float normalisedValue) override;
 
-    // Editor hosting.
+    // Editor hosting (see EditorHosting); message thread.
     void createEditorComp();
     void deleteEditorComp();
     VstIntPtr handleEditorIdle();
     void idleHostWhileMouseDown();
     void resizeHostWindow (int width, int height);
+    EditorCompWrapper* getEditorComp() const noexcept;
 
     AudioFilterBase* getFilter() const noexcept { return filter.get(); }
     bool isChunkPending() const;
-    EditorCompWrapper* getEditorComp() const noexcept { return editorComp.get(); }
 
-    // Process-wide: set while the bridge is inside a call that may lead back into it (its own
-    // idle call to the host, the host's editor-idle request, deleting an editor).
-    static bool hostCallGuard;
-    static juce::uint32 lastHostIdleTime;
-
-    // A chunk handed to the host stays readable at least this long.
-    static constexpr juce::uint32 chunkKeepAliveMs = 2000;
     static constexpr int timerIntervalMs = 250;
 
     // The bridge derives an identifier from these names when the filter gives none.
@@ -83,24 +75,15 @@ private:
     void prepareFilter();
     void runFilterBlock (float** inputs, float** outputs, VstInt32 sampleFrames, bool accumulate);
     void sendMidiToHost();
-    void ensureOutgoingCapacity (int numEvents);
-    void releaseOutgoingEvents();
-    void releaseChunk();
-
     VstIntPtr openEditor (VstInt32 index, VstIntPtr value, void* hostWindow, float opt);
-    VstIntPtr getEditorRect (void* rectDestination);
 
     std::unique_ptr<AudioFilterBase> filter;
     int numInputChannels = 0;
     int numOutputChannels = 0;
-    juce::CriticalSection chunkLock;
-    juce::MemoryBlock chunkMemory;
-    juce::uint32 chunkHandedOutAt = 0;
-    std::unique_ptr<EditorCompWrapper> editorComp;
-    ERect editorRect {};
+    ChunkKeeper chunks;
+    EditorHosting editorHosting { *this, *filter };
     juce::MidiBuffer midiEvents;
-    VstEvents* outgoingEvents = nullptr;
-    int outgoingCapacity = 0;
+    OutgoingMidiList outgoingEvents;
     bool wantsMidiIn = false;
     bool sendsMidiOut = false;
     bool isPrepared = false;

@@ -29,6 +29,20 @@ public:
     virtual void resizeWindow (Window window, int width, int height) = 0;
     virtual void raiseToTop (Window window) = 0;
     virtual int fixedFrameThickness() = 0;
+    // Whether the window exists now: a host may hand over a window that it has already closed.
+    virtual bool windowExists (Window window) = 0;
+
+    // The plug-in's own window-system work on the host's thread, this layer's and the
+    // framework's, runs between these two. Inside, the errors it causes are ignored instead of
+    // reaching the host's error handling (on X11, Xlib's default handler ends the process); after
+    // the outermost end every request has been answered and the host's handling is back. Pairs
+    // nest. See PluginWindowCalls.
+    virtual void beginPluginCalls() = 0;
+    virtual void endPluginCalls() = 0;
+    // Around a call into the host from inside such a stretch: the host's handling applies until
+    // resumePluginCalls is given what this answered.
+    virtual int suspendPluginCalls() = 0;
+    virtual void resumePluginCalls (int suspended) = 0;
 
     // The layer of the platform this plug-in runs on; lives as long as the library.
     static NativeWindowLayer& platformLayer();

@@ -47,6 +47,11 @@ int Win32WindowLayer::fixedFrameThickness()
     return GetSystemMetrics (SM_CYFIXEDFRAME);
 }
 
+bool Win32WindowLayer::windowExists (Window window)
+{
+    return window != noWindow && IsWindow (asHandle (window)) != FALSE;
+}
+
 NativeWindowLayer& NativeWindowLayer::platformLayer()
 {
     static Win32WindowLayer layer;

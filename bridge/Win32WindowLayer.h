@@ -12,4 +12,11 @@ public:
     void resizeWindow (Window window, int width, int height) override;
     void raiseToTop (Window window) override;
     int fixedFrameThickness() override;
+    bool windowExists (Window window) override;
+
+    // Win32 reports a failed call through its answer; nothing ends the host.
+    void beginPluginCalls() override {}
+    void endPluginCalls() override {}
+    int suspendPluginCalls() override { return 0; }
+    void resumePluginCalls (int) override {}
 };

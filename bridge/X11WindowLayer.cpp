@@ -2,9 +2,11 @@
 
 #include "bridge/X11WindowLayer.h"
 
+#include "bridge/FrameworkXConnection.h"
+#include "bridge/X11ErrorTrap.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
 
 namespace
 {
@@ -13,18 +15,19 @@ namespace
     return static_cast<::Display*> (d);
 }
 
-// A bad window id from a host must not end the process through Xlib's default handler: while
-// one of these lives, X errors are ignored.
-class IgnoredXErrors
+// A bad window id from a host must not end the process through Xlib's default handler.
+struct TrappedErrors
 {
-public:
-    IgnoredXErrors() : previous (XSetErrorHandler (ignore)) {}
-    ~IgnoredXErrors() { XSetErrorHandler (previous); }
+    TrappedErrors() { X11ErrorTrap::enter(); }
+    ~TrappedErrors() { X11ErrorTrap::leave(); }
+};
 
-private:
-    static int ignore (::Display*, XErrorEvent*) { return 0; }
-
-    XErrorHandler previous;
+// The framework looks these up once, when it opens its own connection, only if they exist, and
+// then uses some of them without checking (WM_STATE and WM_PROTOCOLS as property names). A
+// server without a window manager has none of them until a client makes them.
+const char* const windowManagerAtomNames[] = {
+    "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE", "WM_STATE",
+    "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN",
 };
 }
 
@@ -54,7 +57,7 @@ NativeWindowLayer::Window X11WindowLayer::parentOf (Window window)
     if (d == nullptr || window == noWindow)
         return noWindow;
 
-    const IgnoredXErrors ignored;
+    const TrappedErrors trapped;
     ::Window root = 0, parent = 0;
     ::Window* children = nullptr;
     unsigned int numChildren = 0;
@@ -77,7 +80,7 @@ std::string X11WindowLayer::classNameOf (Window window)
     if (d == nullptr || window == noWindow)
         return {};
 
-    const IgnoredXErrors ignored;
+    const TrappedErrors trapped;
     XClassHint hint {};
     std::string name;
 
@@ -104,7 +107,7 @@ NativeWindowLayer::Rect X11WindowLayer::windowRect (Window window)
     if (d == nullptr || window == noWindow)
         return rect;
 
-    const IgnoredXErrors ignored;
+    const TrappedErrors trapped;
     XWindowAttributes attributes {};
 
     if (XGetWindowAttributes (d, (::Window) window, &attributes) != 0)
@@ -125,7 +128,7 @@ void X11WindowLayer::resizeWindow (Window window, int width, int height)
     if (d == nullptr || window == noWindow || width <= 0 || height <= 0)
         return;
 
-    const IgnoredXErrors ignored;
+    const TrappedErrors trapped;
     XResizeWindow (d, (::Window) window, (unsigned) width, (unsigned) height);
     XSync (d, False);
 }
@@ -137,7 +140,7 @@ void X11WindowLayer::raiseToTop (Window window)
     if (d == nullptr || window == noWindow)
         return;
 
-    const IgnoredXErrors ignored;
+    const TrappedErrors trapped;
     XRaiseWindow (d, (::Window) window);
     XSync (d, False);
 }
@@ -147,6 +150,67 @@ int X11WindowLayer::fixedFrameThickness()
     // X11 windows carry no frame of the application's own; window managers draw theirs outside
     // the host's window.
     return 0;
+}
+
+bool X11WindowLayer::windowExists (Window window)
+{
+    auto* d = asDisplay (connection());
+
+    if (d == nullptr || window == noWindow)
+        return false;
+
+    const TrappedErrors trapped;
+
+    // A window that the framework has just asked for exists once the server has handled the
+    // framework's requests, which travel on its own connection.
+    if (auto* framework = asDisplay (FrameworkXConnection::display()))
+        XSync (framework, False);
+
+    XWindowAttributes attributes {};
+    return XGetWindowAttributes (d, (::Window) window, &attributes) != 0;
+}
+
+void X11WindowLayer::beginPluginCalls()
+{
+    X11ErrorTrap::enter();
+
+    // Before the framework opens its connection, which happens inside the first of these
+    // stretches (when the first editor is built).
+    if (! madeWindowManagerAtoms)
+        makeWindowManagerAtoms();
+}
+
+void X11WindowLayer::endPluginCalls()
+{
+    X11ErrorTrap::leave();
+}
+
+int X11WindowLayer::suspendPluginCalls()
+{
+    return X11ErrorTrap::suspend();
+}
+
+void X11WindowLayer::resumePluginCalls (int suspended)
+{
+    X11ErrorTrap::resume (suspended);
+}
+
+void X11WindowLayer::makeWindowManagerAtoms()
+{
+    auto* d = asDisplay (connection());
+
+    if (d == nullptr)
+        return;
+
+    constexpr int count = (int) (sizeof (windowManagerAtomNames) / sizeof (windowManagerAtomNames[0]));
+    char* names[count];
+    Atom atoms[count];
+
+    for (int i = 0; i < count; ++i)
+        names[i] = const_cast<char*> (windowManagerAtomNames[i]);
+
+    const TrappedErrors trapped;
+    madeWindowManagerAtoms = XInternAtoms (d, names, count, False, atoms) != 0;
 }
 
 NativeWindowLayer& NativeWindowLayer::platformLayer()

@@ -1,6 +1,7 @@
 #include "editor/DemoEditorComponent.h"
 
 #include "engine/Corvadel.h"
+#include "engine/ProductIdentity.h"
 
 namespace
 {
@@ -85,7 +86,9 @@ std::unique_ptr<juce::TextButton> DemoEditorComponent::createButton (const juce:
 
 void DemoEditorComponent::createTitle()
 {
-    titleLabel = std::make_unique<juce::Label> (juce::String(), "Corvadel 1.0 by Vantrelle");
+    const auto title = juce::String (ProductIdentity::name) + " " + ProductIdentity::versionText + " by "
+                       + ProductIdentity::vendor;
+    titleLabel = std::make_unique<juce::Label> (juce::String(), title);
     titleLabel->setFont (textFont);
     titleLabel->setColour (juce::Label::textColourId, textColour);
 
@@ -100,8 +103,8 @@ void DemoEditorComponent::createTitle()
 
 void DemoEditorComponent::createWebLink()
 {
-    webLink = std::make_unique<juce::HyperlinkButton> ("vantrelle.com/corvadel",
-                                                       juce::URL ("https://vantrelle.com/corvadel"));
+    webLink = std::make_unique<juce::HyperlinkButton> (ProductIdentity::webLinkText,
+                                                       juce::URL (ProductIdentity::webAddress));
     webLink->setColour (juce::HyperlinkButton::textColourId, textColour);
     addAndMakeVisible (webLink.get());
     // Added after the title: it lies over the title line's right end.

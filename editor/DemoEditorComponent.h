@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bridge/AudioFilterEditor.h"
+#include "editor/EditorLookAndFeel.h"
 #include "editor/PianoGrid.h"
 #include "editor/VirtualPiano.h"
 
@@ -44,7 +45,7 @@ private:
     void createWebLink();
 
     // Declared before the children so that it outlives every component that draws with it.
-    juce::LookAndFeel_V2 lookAndFeel;
+    EditorLookAndFeel lookAndFeel;
     const juce::Font textFont { 12.0f, juce::Font::plain };
 
     // Owned by the viewport, which shows it.

@@ -1,5 +1,7 @@
 #include "editor/PianoGrid.h"
 
+#include "editor/PianoGridMenu.h"
+
 #include <algorithm>
 
 PianoGrid::PianoGrid (int initialColumns, juce::CriticalSection* sharedEditLock)
@@ -9,11 +11,12 @@ PianoGrid::PianoGrid (int initialColumns, juce::CriticalSection* sharedEditLock)
         addColumn();
 
     setBufferedToImage (true);
+    startTimer (repaintCheckIntervalMs);
 }
 
 PianoGrid::~PianoGrid()
 {
-    cancelPendingUpdate();
+    stopTimer();
     columns.clear();
 }
 
@@ -35,9 +38,20 @@ void PianoGrid::advancePlayPosition()
     const int next = current + 1 < count ? current + 1 : 0;
     playPosition = next;
     setPlayingMark (*columns.getUnchecked (next), true);
+}
 
-    // Posts the one message allocated with the grid, and nothing while it is still pending.
-    triggerAsyncUpdate();
+void PianoGrid::markPlayPosition (int index)
+{
+    const juce::ScopedLock sl (editLock);
+
+    if (auto* previous = getColumn (playPosition.load()))
+        setPlayingMark (*previous, false);
+
+    auto* next = getColumn (index);
+    playPosition = next != nullptr ? index : -1;
+
+    if (next != nullptr)
+        setPlayingMark (*next, true);
 }
 
 void PianoGrid::setPlayingMark (PianoGridColumn& column, bool playing)
@@ -46,7 +60,12 @@ void PianoGrid::setPlayingMark (PianoGridColumn& column, bool playing)
     column.repaintPending = true;
 }
 
-void PianoGrid::handleAsyncUpdate()
+void PianoGrid::timerCallback()
+{
+    repaintFlaggedColumns();
+}
+
+void PianoGrid::repaintFlaggedColumns()
 {
     for (auto* column : columns)
         if (column->repaintPending.exchange (false))
@@ -269,18 +288,6 @@ int PianoGrid::indexOfColumn (const juce::Component* component) const
 }
 
 //==============================================================================
-juce::PopupMenu PianoGrid::createMenu()
-{
-    juce::PopupMenu menu;
-    menu.addItem (deleteItem, "Delete");
-    menu.addItem (insertNewItem, "Insert new");
-    menu.addItem (copyItem, "Copy");
-    menu.addItem (pasteItem, "Paste");
-    menu.addSeparator();
-    menu.addItem (setPlayPositionItem, "Set play position");
-    return menu;
-}
-
 int PianoGrid::chooseFromMenu (juce::PopupMenu& menu)
 {
     return menu.show();
@@ -293,57 +300,23 @@ void PianoGrid::mouseDown (const juce::MouseEvent& event)
 
     // The menu runs its own modal loop, in which the host may close the editor and delete us.
     juce::Component::SafePointer<PianoGrid> safeThis (this);
-    auto menu = createMenu();
+    auto menu = PianoGridMenu::create();
     const int choice = chooseFromMenu (menu);
 
     if (safeThis == nullptr)
         return;
 
-    performMenuAction (choice, getComponentAt (event.getPosition()));
+    PianoGridMenu::perform (*this, choice, getComponentAt (event.getPosition()));
 }
 
-void PianoGrid::performMenuAction (int itemId, juce::Component* target)
+void PianoGrid::pasteCopyInto (int index)
 {
-    const int index = indexOfColumn (target);
+    auto* target = getColumn (index);
 
-    if (index < 0)
+    if (copyBuffer == nullptr || target == nullptr)
         return;
 
-    auto& column = *columns.getUnchecked (index);
-
-    switch (itemId)
-    {
-        case deleteItem:
-            deleteColumnComponent (&column);
-            postCommandMessage (0);
-            break;
-
-        case insertNewItem:
-            insertColumnBefore (&column);
-            postCommandMessage (0);
-            break;
-
-        case copyItem:
-            copyColumnToBuffer (column.cells);
-            break;
-
-        case pasteItem:
-            pasteInto (column);
-            break;
-
-        case setPlayPositionItem:
-            setPlayPosition (index);
-            break;
-
-        default:
-            break;
-    }
-}
-
-void PianoGrid::pasteInto (PianoGridColumn& column)
-{
-    if (copyBuffer == nullptr)
-        return;
+    auto& column = *target;
 
     {
         const juce::ScopedLock sl (editLock);
@@ -359,10 +332,13 @@ void PianoGrid::pasteInto (PianoGridColumn& column)
     column.postCommandMessage (0);
 }
 
-void PianoGrid::setPlayPosition (int index)
+void PianoGrid::choosePlayPosition (int index)
 {
     PianoGridColumn* previous = nullptr;
-    auto* next = columns.getUnchecked (index);
+    auto* next = getColumn (index);
+
+    if (next == nullptr)
+        return;
 
     {
         const juce::ScopedLock sl (editLock);

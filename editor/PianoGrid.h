@@ -15,28 +15,29 @@
 // Threads: the chord player calls advancePlayPosition and getCurrentColumnCells on the audio
 // thread while it holds editLock. Everything else runs on the message thread and takes editLock
 // only around the change of the columns, the play position or the cells, so the audio thread
-// waits as little as possible; components are built, placed and repainted outside it.
+// waits as little as possible; components are built, placed and repainted outside it. The audio
+// thread only marks columns as needing a repaint; a timer on the message thread (which the host's
+// idle runs) repaints them.
 class PianoGrid : public juce::Component,
-                  private juce::AsyncUpdater
+                  private juce::Timer
 {
 public:
-    enum MenuItemId
-    {
-        deleteItem = 1,
-        insertNewItem = 2,
-        copyItem = 3,
-        pasteItem = 4,
-        setPlayPositionItem = 5
-    };
-
     // editLock: the filter's filterLock; nullptr gives the grid a lock of its own.
     explicit PianoGrid (int initialColumns, juce::CriticalSection* editLock = nullptr);
     ~PianoGrid() override;
 
-    // Audio thread, with editLock already held by the caller: allocates nothing, waits for
-    // nothing and paints nothing.
+    // Audio thread, with editLock already held by the caller: allocates nothing, makes no system
+    // call and takes no other lock; it stores the new marks and repaint flags, nothing more.
     void advancePlayPosition();
     void getCurrentColumnCells (NoteCell* out) const;
+
+    // Message thread, possibly with filterLock held: marks the column at index as the one
+    // sounding (none for an index that names no column). Allocates nothing.
+    void markPlayPosition (int index);
+
+    // Message thread: repaints the columns whose marks changed since the last call.
+    void repaintFlaggedColumns();
+    static constexpr int repaintCheckIntervalMs = 20;
 
     void getColumnCells (NoteCell* out, int columnIndex) const;
     void setColumnCells (const NoteCell* in, int columnIndex);
@@ -52,14 +53,18 @@ public:
     void clearColumns();
     void copyColumnToBuffer (const NoteCellArray& cells);
 
-    // What the popup menu does with its choice on the component found under the click.
-    void performMenuAction (int itemId, juce::Component* target);
+    // The menu's "Paste": the copied cells into the column at index (nothing before a copy).
+    void pasteCopyInto (int index);
+    // The menu's "Set play position": the chord that sounds goes on, and the next press plays
+    // the column after index.
+    void choosePlayPosition (int index);
+    // The column's index, -1 when the component is none of the grid's columns.
+    int indexOfColumn (const juce::Component* component) const;
 
     PianoGridColumn* getColumn (int index) const;
     int getColumnWidth() const noexcept { return columnWidth; }
     const NoteCellArray* getCopyBuffer() const noexcept { return copyBuffer.get(); }
 
-    static juce::PopupMenu createMenu();
 
     void mouseDown (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
@@ -72,15 +77,12 @@ protected:
     virtual int chooseFromMenu (juce::PopupMenu& menu);
 
 private:
-    void handleAsyncUpdate() override;
+    void timerCallback() override;
 
     std::unique_ptr<PianoGridColumn> createColumn();
-    int indexOfColumn (const juce::Component* component) const;
     int getColumnX (int index) const noexcept;
     void fitWidthToColumns();
     void setPlayingMark (PianoGridColumn& column, bool playing);
-    void pasteInto (PianoGridColumn& column);
-    void setPlayPosition (int index);
 
     juce::OwnedArray<PianoGridColumn> columns;
     std::unique_ptr<NoteCellArray> copyBuffer;

@@ -1,19 +1,12 @@
 #include "editor/PianoGridColumn.h"
 
+#include "editor/VirtualPiano.h"
+
 namespace
 {
     // The rows are counted from note 127 at the top whatever the cell count, so a column with
     // fewer cells leaves its top notes without a cell.
     constexpr int topNote = 127;
-
-    bool isBlackKeyNote (int note) noexcept
-    {
-        switch (note % 12)
-        {
-            case 1: case 3: case 6: case 8: case 10: return true;
-            default: return false;
-        }
-    }
 }
 
 PianoGridColumn::PianoGridColumn (int numCellsToHold, juce::CriticalSection* sharedEditLock)
@@ -123,7 +116,7 @@ juce::Colour PianoGridColumn::getRowColour (int note, bool playing) noexcept
     if (note % 12 == 0)
         return juce::Colour (playing ? 0xFFB4DCB4 : 0xFFA0D2A0);
 
-    if (isBlackKeyNote (note))
+    if (! VirtualPiano::isWhiteKey (note))
         return juce::Colour (playing ? 0xFF8CB98C : 0xFF78AA78);
 
     return juce::Colour (playing ? 0xFFAAD2AA : 0xFF96C896);

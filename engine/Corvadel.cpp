@@ -1,7 +1,9 @@
 #include "engine/Corvadel.h"
 
+#include "bridge/MidiBufferLayout.h"
 #include "editor/DemoEditorComponent.h"
 #include "editor/PianoGrid.h"
+#include "engine/ProductIdentity.h"
 
 #include <algorithm>
 
@@ -10,9 +12,6 @@ namespace
 constexpr int pedalController = 64;
 constexpr uint8_t noteOnStatus = 0x90;   // channel 1
 constexpr uint8_t noteOffStatus = 0x80;  // channel 1
-
-// Room for a few full 128-note chord changes in one block before the buffer would have to grow.
-constexpr size_t reservedMidiBytes = 32 * 1024;
 
 bool isPedalMessage (const juce::MidiMessageMetadata& event)
 {
@@ -28,14 +27,14 @@ AudioFilterBase* createFilterInstance()
 Corvadel::Corvadel()
 {
     currentProgram = 0;
-    outputEvents.ensureSize (reservedMidiBytes);
+    outputEvents.ensureSize (MidiBufferLayout::reservedBytes);
 }
 
 Corvadel::~Corvadel() = default;
 
 void Corvadel::fillFilterProperties (FilterProperties& p)
 {
-    p.uniqueId = 0x44474534;  // 'DGE4'
+    p.uniqueId = ProductIdentity::uniqueId;
     p.numInputChannels = 2;
     p.numOutputChannels = 2;
     p.latencySamples = 0;
@@ -45,11 +44,11 @@ void Corvadel::fillFilterProperties (FilterProperties& p)
     p.hasNoTail = false;
 }
 
-void Corvadel::prepareForPlayback (double newSampleRate, int newBlockSize)
+void Corvadel::prepareForPlayback (double, int)
 {
-    playbackSampleRate = (float) newSampleRate;
-    playbackBlockSize = newBlockSize;
-    outputEvents.ensureSize (reservedMidiBytes);
+    // Notes are placed by the sample positions of the presses alone: neither the rate nor the
+    // block size matters to the chords (the bridge keeps both for the filter).
+    outputEvents.ensureSize (MidiBufferLayout::reservedBytes);
 }
 
 void Corvadel::releasePlaybackResources()
@@ -107,34 +106,34 @@ void Corvadel::trigger (int samplePosition)
         grid->advancePlayPosition();
         grid->getCurrentColumnCells (chord);
     }
+    else if (keptState != nullptr)
+    {
+        stepKeptGrid();
+    }
 
+    // With no grid at all the chord played last starts again.
     startChord (samplePosition);
     chordSounding = true;
     pedalReleased = false;
 }
 
+void Corvadel::stepKeptGrid() noexcept
+{
+    // As the open grid steps: to the next column, wrapping; an empty grid plays nothing.
+    const int numColumns = keptState->getNumColumns();
+    keptPlayPosition = numColumns == 0 ? -1 : (keptPlayPosition + 1) % numColumns;
+    keptState->copyColumn (keptPlayPosition, chord, notesPerChord);
+}
+
 void Corvadel::endChord (int samplePosition)
 {
-    for (int note = 0; note < notesPerChord; ++note)
-    {
-        if (chord[note].isOn != 0)
-        {
-            const uint8_t message[] = { noteOffStatus, (uint8_t) note, 0 };
-            output.add (message, 3, samplePosition);
-        }
-    }
+    output.addNotes (noteOffStatus, chord, notesPerChord, samplePosition, [] (const NoteCell&) { return (uint8_t) 0; });
 }
 
 void Corvadel::startChord (int samplePosition)
 {
-    for (int note = 0; note < notesPerChord; ++note)
-    {
-        if (chord[note].isOn != 0)
-        {
-            const uint8_t message[] = { noteOnStatus, (uint8_t) note, (uint8_t) noteOnVelocity (chord[note].velocity) };
-            output.add (message, 3, samplePosition);
-        }
-    }
+    output.addNotes (noteOnStatus, chord, notesPerChord, samplePosition,
+                     [] (const NoteCell& cell) { return (uint8_t) noteOnVelocity (cell.velocity); });
 }
 
 int Corvadel::noteOnVelocity (int32_t storedVelocity) noexcept
@@ -149,18 +148,22 @@ void Corvadel::requestStop()
 
 PianoGrid* Corvadel::openGrid() const noexcept
 {
-    if (auto* editor = dynamic_cast<DemoEditorComponent*> (activeEditor))
-        return editor->getGrid();
+    return activeEditor != nullptr ? gridOf (*activeEditor) : nullptr;
+}
+
+PianoGrid* Corvadel::gridOf (AudioFilterEditor& editor)
+{
+    if (auto* demoEditor = dynamic_cast<DemoEditorComponent*> (&editor))
+        return demoEditor->getGrid();
 
     return nullptr;
 }
 
 AudioFilterEditor* Corvadel::createFilterEditor()
 {
-    {
-        const juce::ScopedLock sl (keptStateLock);
-        restoredWhileEditorOpen = false;
-    }
+    // What the last close replaced goes now, outside the lock.
+    handover.reset();
+    loadedIntoEditor.reset();
 
     return new DemoEditorComponent (*this);
 }
@@ -178,25 +181,22 @@ std::unique_ptr<GridState> Corvadel::snapshotOf (const PianoGrid& grid)
 void Corvadel::saveState (juce::MemoryBlock& destination)
 {
     std::unique_ptr<GridState> openGridState;
+    std::shared_ptr<const GridState> kept;
 
     {
         const juce::ScopedLock sl (filterLock);
 
         if (auto* grid = openGrid())
             openGridState = snapshotOf (*grid);
-    }
-
-    if (openGridState != nullptr)
-    {
-        openGridState->appendTo (destination);
-        return;
+        else
+            kept = keptState;
     }
 
     // With no editor open, the kept grid is the state: saving must not lose the chords.
-    const juce::ScopedLock sl (keptStateLock);
-
-    if (keptState != nullptr)
-        keptState->appendTo (destination);
+    if (openGridState != nullptr)
+        openGridState->appendTo (destination);
+    else if (kept != nullptr)
+        kept->appendTo (destination);
 }
 
 void Corvadel::restoreState (const void* data, int sizeInBytes)
@@ -206,16 +206,14 @@ void Corvadel::restoreState (const void* data, int sizeInBytes)
     if (restored == nullptr)
         return;
 
-    bool editorOpen;
-
     {
         const juce::ScopedLock sl (filterLock);
-        editorOpen = activeEditor != nullptr;
+        std::swap (keptState, restored);
+        keptPlayPosition = -1;
+        restoredWhileEditorOpen = activeEditor != nullptr;
     }
 
-    const juce::ScopedLock sl (keptStateLock);
-    std::swap (keptState, restored);
-    restoredWhileEditorOpen = editorOpen;
+    // restored now holds the grid it replaced, released here, outside the lock.
 }
 
 void Corvadel::applyRestoredState (PianoGrid& grid)
@@ -223,9 +221,11 @@ void Corvadel::applyRestoredState (PianoGrid& grid)
     std::shared_ptr<const GridState> state;
 
     {
-        const juce::ScopedLock sl (keptStateLock);
+        const juce::ScopedLock sl (filterLock);
         state = keptState;
     }
+
+    loadedIntoEditor = state;
 
     if (state == nullptr)
         return;
@@ -234,37 +234,55 @@ void Corvadel::applyRestoredState (PianoGrid& grid)
     // grid's own edits take filterLock for the moments they change what a block reads.
     grid.clearColumns();
 
-    const int storedCells = std::min (state->getCellsPerColumn(), grid.getNumRows());
-
     for (int i = 0; i < state->getNumColumns(); ++i)
     {
         NoteCell cells[notesPerChord];
-        std::copy_n (state->column (i), storedCells, cells);
+        state->copyColumn (i, cells, notesPerChord);
         grid.addColumn();
         grid.setColumnCells (cells, i);
     }
 }
 
-void Corvadel::editorForgotten (AudioFilterEditor& editor)
+void Corvadel::editorActivated (AudioFilterEditor& editor)
 {
-    auto* demoEditor = dynamic_cast<DemoEditorComponent*> (&editor);
+    restoredWhileEditorOpen = false;
 
-    if (demoEditor == nullptr || demoEditor->getGrid() == nullptr)
+    auto* grid = gridOf (editor);
+
+    if (grid == nullptr)
         return;
 
-    std::shared_ptr<const GridState> closingGrid = snapshotOf (*demoEditor->getGrid());
+    // The editor goes on from where the kept grid stands, unless a state was restored while it
+    // was being built: its grid then is older than the kept one, and stays as it was loaded.
+    if (loadedIntoEditor == keptState)
+        grid->markPlayPosition (keptPlayPosition);
+    else
+        restoredWhileEditorOpen = true;
+}
 
-    const juce::ScopedLock sl (keptStateLock);
+void Corvadel::editorClosing (AudioFilterEditor& editor)
+{
+    if (auto* grid = gridOf (editor))
+        handover = snapshotOf (*grid);
+}
 
-    if (! restoredWhileEditorOpen)
-        std::swap (keptState, closingGrid);
+void Corvadel::editorForgotten (AudioFilterEditor& editor)
+{
+    auto* grid = gridOf (editor);
 
+    if (grid != nullptr && handover != nullptr && ! restoredWhileEditorOpen)
+    {
+        std::swap (keptState, handover);
+        keptPlayPosition = grid->getPlayPosition();
+    }
+
+    // After a restore while the editor was open, the restored grid plays from before column 0.
     restoredWhileEditorOpen = false;
 }
 
 bool Corvadel::hasKeptState() const
 {
-    const juce::ScopedLock sl (keptStateLock);
+    const juce::ScopedLock sl (filterLock);
     return keptState != nullptr;
 }
 

@@ -10,8 +10,10 @@
 class PianoGrid;
 
 // The pedal-triggered chord player. Every press of the sustain pedal (after a release) ends the
-// sounding chord, steps the open editor's grid to its next column and starts that column's notes
-// on MIDI channel 1, at the press's sample position. Incoming MIDI is consumed, never passed on.
+// sounding chord, steps the grid to its next column and starts that column's notes on MIDI
+// channel 1, at the press's sample position. The grid stepped is the open editor's; with no
+// editor open it is the kept grid (the last restored state, or the grid of the editor that closed
+// last), from the play position the last editor left. Incoming MIDI is consumed, never passed on.
 class Corvadel : public QuorFilterBase
 {
 public:
@@ -41,11 +43,15 @@ public:
     bool hasKeptState() const;
 
 private:
+    void editorActivated (AudioFilterEditor& editor) override;
+    void editorClosing (AudioFilterEditor& editor) override;
     void editorForgotten (AudioFilterEditor& editor) override;
 
     PianoGrid* openGrid() const noexcept;
+    static PianoGrid* gridOf (AudioFilterEditor& editor);
     static std::unique_ptr<GridState> snapshotOf (const PianoGrid& grid);
     void trigger (int samplePosition);
+    void stepKeptGrid() noexcept;
     void endChord (int samplePosition);
     void startChord (int samplePosition);
     static int noteOnVelocity (int32_t storedVelocity) noexcept;
@@ -57,15 +63,21 @@ private:
 
     juce::MidiBuffer outputEvents;
     MidiEventAppender output { outputEvents };
-    float playbackSampleRate = 0.0f;
-    int playbackBlockSize = 0;
 
-    // The grid kept for editors built later and for saving while no editor is open: the last
-    // restored state, or the grid of the last editor that closed.
-    mutable juce::CriticalSection keptStateLock;
+    // The grid kept for editors built later, for stepping and for saving while no editor is open:
+    // the last restored state, or the grid of the last editor that closed. The pointer and the
+    // play position in it are guarded by filterLock; the audio thread only reads the grid and
+    // never releases it. A new grid is built outside the lock and published by a swap inside it.
     std::shared_ptr<const GridState> keptState;
+    int keptPlayPosition = -1;
     // A state restored while an editor is open is newer than that editor's grid.
     bool restoredWhileEditorOpen = false;
+
+    // Message thread only: the kept grid the editor being built was loaded from, and the copy of a
+    // closing editor's grid on its way in (after the hand-over, the grid it replaced on its way
+    // out, released outside the lock).
+    std::shared_ptr<const GridState> loadedIntoEditor;
+    std::shared_ptr<const GridState> handover;
 
     JUCE_DECLARE_NON_COPYABLE (Corvadel)
 };

@@ -1,19 +1,8 @@
 #include "engine/GridState.h"
 
-namespace
-{
-uint8_t* writeInt32 (uint8_t* destination, int32_t value)
-{
-    const auto littleEndian = juce::ByteOrder::swapIfBigEndian ((uint32_t) value);
-    std::memcpy (destination, &littleEndian, sizeof (littleEndian));
-    return destination + sizeof (littleEndian);
-}
+#include "engine/LittleEndian.h"
 
-int32_t readInt32 (const uint8_t* bytes)
-{
-    return (int32_t) juce::ByteOrder::littleEndianInt (bytes);
-}
-}
+#include <algorithm>
 
 GridState::GridState (int columns, int perColumn)
     : numColumns (columns), cellsPerColumn (perColumn), cells (columns * perColumn)
@@ -26,8 +15,8 @@ std::unique_ptr<GridState> GridState::fromChunk (const void* data, int64_t sizeI
         return nullptr;
 
     const auto* bytes = static_cast<const uint8_t*> (data);
-    const int32_t columns = readInt32 (bytes);
-    const int32_t perColumn = readInt32 (bytes + 4);
+    const int32_t columns = LittleEndian::readInt32 (bytes);
+    const int32_t perColumn = LittleEndian::readInt32 (bytes + 4);
 
     if (columns < 0 || perColumn < 0 || columns > maxColumns || perColumn > maxCellsPerColumn)
         return nullptr;
@@ -45,7 +34,7 @@ std::unique_ptr<GridState> GridState::fromChunk (const void* data, int64_t sizeI
         auto& cell = state->cells.data()[i];
         cell.isOn = source[0];
         std::memcpy (cell.unused, source + 1, sizeof (cell.unused));
-        cell.velocity = readInt32 (source + 4);
+        cell.velocity = LittleEndian::readInt32 (source + 4);
     }
 
     return state;
@@ -61,16 +50,25 @@ void GridState::appendTo (juce::MemoryBlock& destination) const
     destination.setSize (start + headerSize + cellCount * cellSize);
     auto* out = static_cast<uint8_t*> (destination.getData()) + start;
 
-    out = writeInt32 (out, numColumns);
-    out = writeInt32 (out, cellsPerColumn);
+    out = LittleEndian::writeInt32 (out, numColumns);
+    out = LittleEndian::writeInt32 (out, cellsPerColumn);
 
     for (size_t i = 0; i < cellCount; ++i)
     {
         const auto& cell = cells.data()[i];
         out[0] = cell.isOn;
         std::memcpy (out + 1, cell.unused, sizeof (cell.unused));
-        out = writeInt32 (out + 4, cell.velocity);
+        out = LittleEndian::writeInt32 (out + 4, cell.velocity);
     }
+}
+
+void GridState::copyColumn (int index, NoteCell* out, int count) const noexcept
+{
+    const NoteCell* stored = column (index);
+    const int storedCount = stored != nullptr ? std::min (count, cellsPerColumn) : 0;
+
+    std::copy_n (stored, storedCount, out);
+    std::fill (out + storedCount, out + count, NoteCell {});
 }
 
 NoteCell* GridState::column (int index) noexcept

@@ -32,6 +32,10 @@ public:
     int getNumColumns() const noexcept { return numColumns; }
     int getCellsPerColumn() const noexcept { return cellsPerColumn; }
 
+    // Copies column index into count cells: the stored cells first, default cells for the rest
+    // (all default when the index names no column). Allocates nothing.
+    void copyColumn (int index, NoteCell* out, int count) const noexcept;
+
     NoteCell* column (int index) noexcept;
     const NoteCell* column (int index) const noexcept;
 

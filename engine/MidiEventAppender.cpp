@@ -1,9 +1,5 @@
 #include "engine/MidiEventAppender.h"
 
-namespace
-{
-constexpr int eventHeaderSize = (int) (sizeof (juce::int32) + sizeof (juce::uint16));
-}
 
 void MidiEventAppender::clear()
 {
@@ -26,12 +22,27 @@ void MidiEventAppender::add (const uint8_t* message, int numBytes, int samplePos
         return;
     }
 
-    // The buffer's layout for one event: its sample position, its size, then its bytes.
     const int length = juce::MidiMessage::getMessageLengthFromFirstByte (message[0]);
     uint8_t record[eventHeaderSize + 3];
-    juce::writeUnaligned<juce::int32> (record, samplePosition);
-    juce::writeUnaligned<juce::uint16> (record + sizeof (juce::int32), (juce::uint16) length);
+    MidiBufferLayout::writeHeader (record, samplePosition, length);
     std::memcpy (record + eventHeaderSize, message, (size_t) length);
     buffer.data.addArray (static_cast<const uint8_t*> (record), eventHeaderSize + length);
+    lastPosition = samplePosition;
+}
+
+uint64_t MidiEventAppender::noteRecordWord (int samplePosition, uint8_t status)
+{
+    uint8_t bytes[sizeof (uint64_t)] = {};
+    MidiBufferLayout::writeHeader (bytes, samplePosition, 3);
+    bytes[eventHeaderSize] = status;
+    return juce::ByteOrder::littleEndianInt64 (bytes);
+}
+
+void MidiEventAppender::appendRecords (const uint8_t* first, const uint8_t* end, int samplePosition)
+{
+    if (end == first)
+        return;
+
+    buffer.data.addArray (first, (int) (end - first));
     lastPosition = samplePosition;
 }

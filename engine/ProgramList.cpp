@@ -1,32 +1,29 @@
 #include "engine/ProgramList.h"
 
+#include "engine/LittleEndian.h"
 #include "engine/PluginParameterManager.h"
 
-#include <cstdlib>
-#include <climits>
-#include <cwchar>
+#include <string>
 
 namespace
 {
-// Names cross as the C library's multibyte text, as the format has always stored them.
+// Names are stored as UTF-8, whatever the host process's locale: a name written on one machine
+// reads back the same on another. Plain ASCII names give the same bytes as any 8-bit encoding.
+// A name longer than the room is cut before the first character that does not fit whole.
 std::string toStoredName (const juce::String& name)
 {
-    const std::wstring wide = name.toWideCharPointer();
     std::string stored;
-    std::mbstate_t state {};
-    char buffer[MB_LEN_MAX];
 
-    for (wchar_t c : wide)
+    for (auto text = name.getCharPointer(); ! text.isEmpty();)
     {
-        if ((int) stored.size() >= ProgramList::maxStoredNameLength)
+        const auto* start = text.getAddress();
+        text.getAndAdvance();
+        const auto length = (size_t) (text.getAddress() - start);
+
+        if (stored.size() + length > (size_t) ProgramList::maxStoredNameLength)
             break;
 
-        const size_t n = std::wcrtomb (buffer, c, &state);
-
-        if (n == (size_t) -1 || stored.size() + n > (size_t) ProgramList::maxStoredNameLength)
-            break;
-
-        stored.append (buffer, n);
+        stored.append (start, length);
     }
 
     return stored;
@@ -34,29 +31,16 @@ std::string toStoredName (const juce::String& name)
 
 juce::String fromStoredName (const char* text, size_t length)
 {
+    if (juce::CharPointer_UTF8::isValidString (text, (int) length))
+        return juce::String (juce::CharPointer_UTF8 (text), length);
+
+    // Not UTF-8: each byte is read as the character of that code, so that nothing is lost.
     std::wstring wide;
-    std::mbstate_t state {};
-    size_t pos = 0;
 
-    while (pos < length)
-    {
-        wchar_t c;
-        const size_t n = std::mbrtowc (&c, text + pos, length - pos, &state);
-
-        if (n == 0 || n == (size_t) -1 || n == (size_t) -2)
-            break;
-
-        wide.push_back (c);
-        pos += n;
-    }
+    for (size_t i = 0; i < length; ++i)
+        wide.push_back ((wchar_t) (unsigned char) text[i]);
 
     return juce::String (wide.c_str());
-}
-
-void appendInt32 (juce::MemoryBlock& destination, int32_t value)
-{
-    const auto littleEndian = juce::ByteOrder::swapIfBigEndian ((uint32_t) value);
-    destination.append (&littleEndian, sizeof (littleEndian));
 }
 }
 
@@ -115,13 +99,13 @@ void ProgramList::setNameOfProgram (int index, const juce::String& name)
 
 void ProgramList::writePrograms (juce::MemoryBlock& destination) const
 {
-    appendInt32 (destination, programs.size());
+    LittleEndian::appendInt32 (destination, programs.size());
 
     for (auto* program : programs)
     {
         const std::string name = toStoredName (program->name);
         destination.append (name.c_str(), name.size() + 1);
-        appendInt32 (destination, (int32_t) program->data.getSize());
+        LittleEndian::appendInt32 (destination, (int32_t) program->data.getSize());
         destination.append (program->data.getData(), program->data.getSize());
     }
 }
@@ -132,7 +116,7 @@ void ProgramList::readPrograms (const void* data, int sizeInBytes)
         return;
 
     const auto* bytes = static_cast<const char*> (data);
-    const int32_t count = (int32_t) juce::ByteOrder::littleEndianInt (bytes);
+    const int32_t count = LittleEndian::readInt32 (bytes);
     const int64_t size = sizeInBytes;
     int64_t pos = 4;
 
@@ -149,7 +133,7 @@ void ProgramList::readPrograms (const void* data, int sizeInBytes)
         if (sizeField + 4 > size)
             return;
 
-        const int32_t dataSize = (int32_t) juce::ByteOrder::littleEndianInt (bytes + sizeField);
+        const int32_t dataSize = LittleEndian::readInt32 (bytes + sizeField);
 
         if (dataSize < 0 || sizeField + 4 + dataSize > size)
             return;

@@ -474,7 +474,9 @@ VstIntPtr AudioEffectX::hostVendorSpecific (VstInt32 index, VstIntPtr value, voi
 
 VstInt32 AudioEffectX::canHostDo (char* text)
 {
-    // Hosts answer -1 for "cannot"; this has always been read as a yes, and callers rely on it.
+    // Any non-zero answer reads as yes, the -1 with which hosts say "cannot" included. The one
+    // caller, the editor's resizing, then asks the host to resize and, when that is refused,
+    // resizes the windows itself.
     return callHost (audioMasterCanDo, 0, 0, text) != 0 ? 1 : 0;
 }
 

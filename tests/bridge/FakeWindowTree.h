@@ -41,6 +41,13 @@ public:
 
     void raiseToTop (Window w) override { raised.push_back (w); }
     int fixedFrameThickness() override { return frame; }
+    bool windowExists (Window w) override { return windows.count (w) != 0; }
+
+    // A tree in memory reports no errors to anyone.
+    void beginPluginCalls() override {}
+    void endPluginCalls() override {}
+    int suspendPluginCalls() override { return 0; }
+    void resumePluginCalls (int) override {}
 
     struct Resize
     {

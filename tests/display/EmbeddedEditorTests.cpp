@@ -305,3 +305,22 @@ TEST_F (EmbeddedEditorTest, AClickedNoteSurvivesClosingTheEditorAndIsSaved)
     ASSERT_EQ (sent.size(), 1u);
     EXPECT_EQ (sent[0].note(), 72);
 }
+
+TEST_F (EmbeddedEditorTest, AClickThatArrivesWhileTheHostAsksForTheSizeIsNotLost)
+{
+    auto* effect = openEditorWith ({});
+    ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground));
+    window->moveMouse (column0X, rowY (48));
+    idleFor (effect, 100);
+
+    window->pressLeftButton();
+    window->releaseLeftButton();
+    std::this_thread::sleep_for (std::chrono::milliseconds (50));
+
+    // The request ends by waiting for the server to answer everything the plug-in's framework
+    // sent; the click's events, already on their way, are read with that answer.
+    ERect* rect = nullptr;
+    ASSERT_NE (host->dispatch (effect, effEditGetRect, 0, 0, &rect), 0);
+
+    EXPECT_TRUE (idleUntil (effect, column0X, rowY (48), onCell, 1000)) << "the next idle requests handle the click";
+}

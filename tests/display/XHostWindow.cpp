@@ -52,14 +52,34 @@ bool XHostWindow::displayAvailable()
     return false;
 }
 
+void XHostWindow::countErrorsFromNowOn()
+{
+    XSetErrorHandler (countXError);
+}
+
 int XHostWindow::errorCount()
 {
     return errors.load();
 }
 
+bool XHostWindow::errorCounterInstalled()
+{
+    const XErrorHandler installed = XSetErrorHandler (countXError);
+
+    if (installed != countXError)
+        XSetErrorHandler (installed);
+
+    return installed == countXError;
+}
+
+void XHostWindow::destroyOthersWindow (unsigned long id) const
+{
+    XDestroyWindow (asDisplay (display), id);
+    XSync (asDisplay (display), False);
+}
+
 XHostWindow::XHostWindow (int width, int height)
 {
-    XSetErrorHandler (countXError);
     display = openDisplay();
 
     if (display == nullptr)
@@ -81,6 +101,49 @@ XHostWindow::~XHostWindow()
 
     XDestroyWindow (asDisplay (display), window);
     XCloseDisplay (asDisplay (display));
+}
+
+bool XHostWindow::windowManagerRunning() const
+{
+    auto* d = asDisplay (display);
+    const Atom check = XInternAtom (d, "_NET_SUPPORTING_WM_CHECK", True);
+
+    if (check == None)
+        return false;
+
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty (d, DefaultRootWindow (d), check, 0, 1, False, AnyPropertyType, &type, &format, &items,
+                        &remaining, &data);
+
+    if (data != nullptr)
+        XFree (data);
+
+    return type != None;
+}
+
+bool XHostWindow::atomExists (const char* name)
+{
+    auto* d = openDisplay();
+
+    if (d == nullptr)
+        return false;
+
+    const bool exists = XInternAtom (d, name, True) != None;
+    XCloseDisplay (d);
+    return exists;
+}
+
+unsigned long XHostWindow::vanishedWindowId() const
+{
+    // Made on this host's own connection, whose ids are never handed out twice.
+    auto* d = asDisplay (display);
+    const ::Window w = XCreateSimpleWindow (d, window, 0, 0, 10, 10, 0, 0, 0);
+    XDestroyWindow (d, w);
+    XSync (d, False);
+    return w;
 }
 
 std::vector<XHostWindow::ChildWindow> XHostWindow::children() const
@@ -107,6 +170,32 @@ std::vector<XHostWindow::ChildWindow> XHostWindow::children() const
         XFree (list);
 
     return found;
+}
+
+int XHostWindow::viewableTopLevelWindows() const
+{
+    auto* d = asDisplay (display);
+    ::Window root = 0, parent = 0;
+    ::Window* list = nullptr;
+    unsigned int count = 0;
+    int viewable = 0;
+    XSync (d, False);
+
+    if (XQueryTree (d, DefaultRootWindow (d), &root, &parent, &list, &count) == 0)
+        return 0;
+
+    for (unsigned int i = 0; i < count; ++i)
+    {
+        XWindowAttributes a {};
+
+        if (XGetWindowAttributes (d, list[i], &a) != 0 && a.map_state == IsViewable)
+            ++viewable;
+    }
+
+    if (list != nullptr)
+        XFree (list);
+
+    return viewable;
 }
 
 int XHostWindow::width() const

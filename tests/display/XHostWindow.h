@@ -26,6 +26,8 @@ public:
         bool mapped;
     };
     std::vector<ChildWindow> children() const;
+    // Windows shown on the screen at the top level, this host's own included.
+    int viewableTopLevelWindows() const;
 
     // 0xRRGGBB at a point of the host window, as the X server has it.
     uint32_t pixel (int x, int y) const;
@@ -43,9 +45,21 @@ public:
     void releaseButton (int button) const;
     void sync() const;
 
-    // X errors seen since the window was made (a bare X server has no window manager, and a
-    // failing request must not end the test program).
+    // Whether a window manager announces itself on the screen (a bare X server has none).
+    bool windowManagerRunning() const;
+    static bool atomExists (const char* name);
+
+    // The id of a window that this host made and destroyed again: it names no window.
+    unsigned long vanishedWindowId() const;
+
+    // For test programs that run the framework themselves, as an application does: from now on
+    // X errors are counted instead of ending the program. A host of the plug-in installs nothing.
+    static void countErrorsFromNowOn();
     static int errorCount();
+    static bool errorCounterInstalled();
+
+    // Destroys a window of another client's (the plug-in's) behind its back.
+    void destroyOthersWindow (unsigned long id) const;
 
 private:
     void* display = nullptr;

@@ -358,6 +358,78 @@ TEST_F (DemoEditorComponentTest, ButtonsShowTheirOnColours)
     EXPECT_FALSE (isCloseTo (stop, juce::Colour (0xFFEE97FB), 30));
 }
 
+namespace
+{
+    // Where a button's text is drawn: the pixels that change when its text is taken away, as
+    // rows of ink separated by blank rows (one run per line of text) and the width they span.
+    struct Ink
+    {
+        int lineCount = 0;
+        int width = 0;
+    };
+
+    Ink inkOf (juce::TextButton& button, juce::LookAndFeel& look)
+    {
+        const auto text = button.getButtonText();
+        button.setLookAndFeel (&look);
+        const auto withText = button.createComponentSnapshot (button.getLocalBounds());
+        button.setButtonText ({});
+        const auto withoutText = button.createComponentSnapshot (button.getLocalBounds());
+        button.setButtonText (text);
+        button.setLookAndFeel (nullptr);
+
+        Ink ink;
+        int left = withText.getWidth(), right = -1;
+        bool previousRowInked = false;
+
+        for (int y = 0; y < withText.getHeight(); ++y)
+        {
+            bool rowInked = false;
+
+            for (int x = 0; x < withText.getWidth(); ++x)
+            {
+                const auto a = withText.getPixelAt (x, y), b = withoutText.getPixelAt (x, y);
+
+                if (std::abs (a.getPerceivedBrightness() - b.getPerceivedBrightness()) > 0.1f)
+                {
+                    rowInked = true;
+                    left = std::min (left, x);
+                    right = std::max (right, x);
+                }
+            }
+
+            if (rowInked && ! previousRowInked)
+                ++ink.lineCount;
+
+            previousRowInked = rowInked;
+        }
+
+        ink.width = right - left + 1;
+        return ink;
+    }
+}
+
+TEST_F (DemoEditorComponentTest, ButtonsShowTheirWordsWhole)
+{
+    EditorLookAndFeel editorLook;
+    juce::LookAndFeel_V2 classicLook;
+
+    // "Add" reads downwards in its tall bar, a letter to a line.
+    auto& add = *editor->getAddButton();
+    EXPECT_EQ (inkOf (add, editorLook).lineCount, 3);
+
+    // "Stop" fits on one line: four letters are far wider than an ellipsis.
+    auto& stop = *editor->getStopButton();
+    const auto stopInk = inkOf (stop, editorLook);
+    EXPECT_EQ (stopInk.lineCount, 1);
+    EXPECT_GE (stopInk.width, 16);
+    EXPECT_LE (stopInk.width, stop.getWidth() - 4);
+
+    // The measure tells the difference: the classic look squeezes both words into ellipses.
+    EXPECT_EQ (inkOf (add, classicLook).lineCount, 1);
+    EXPECT_LT (inkOf (stop, classicLook).width, 12);
+}
+
 //==============================================================================
 TEST_F (DemoEditorComponentTest, SavesFreshAndPlayedEditorsAsPng)
 {

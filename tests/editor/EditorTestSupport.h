@@ -1,26 +1,28 @@
 #pragma once
 
+#include "bridge/FrameworkEventPump.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <thread>
 
-namespace juce
-{
-    // Runs one pending message; the framework does not declare it in a public header.
-    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
 
 namespace editortest
 {
-    // Delivers everything posted so far, as the host's idle calls would.
+    // Delivers everything posted so far and runs the timers due by then (the grid repaints the
+    // columns the audio thread marked from a timer), as the host's idle calls would.
     inline void deliverPendingMessages()
     {
         for (int i = 0; i < 1000 && juce::dispatchNextMessageOnSystemQueue (true); ++i)
         {
         }
+
+        std::this_thread::sleep_for (std::chrono::milliseconds (25));
+        juce::Timer::callPendingTimersSynchronously();
     }
 
     inline juce::MouseEvent mouseDownAt (juce::Component& component, float x, float y,

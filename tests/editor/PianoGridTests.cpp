@@ -1,4 +1,5 @@
 #include "editor/PianoGrid.h"
+#include "editor/PianoGridMenu.h"
 #include "EditorTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -445,8 +446,8 @@ TEST_F (PianoGridTest, CopyThenPasteCarriesAll128Cells)
     const auto pattern = patternedCells();
     grid->setColumnCells (pattern.data(), 0);
 
-    grid->performMenuAction (PianoGrid::copyItem, grid->getColumn (0));
-    grid->performMenuAction (PianoGrid::pasteItem, grid->getColumn (2));
+    PianoGridMenu::perform (*grid, PianoGridMenu::copyItem, grid->getColumn (0));
+    PianoGridMenu::perform (*grid, PianoGridMenu::pasteItem, grid->getColumn (2));
 
     expectSameCells (cellsOf (*grid, 2), pattern);
     expectDefaultCells (cellsOf (*grid, 1));
@@ -459,8 +460,8 @@ TEST_F (PianoGridTest, PasteKeepsVelocity64)
     in[60].velocity = 64;
     grid->setColumnCells (in.data(), 0);
 
-    grid->performMenuAction (PianoGrid::copyItem, grid->getColumn (0));
-    grid->performMenuAction (PianoGrid::pasteItem, grid->getColumn (1));
+    PianoGridMenu::perform (*grid, PianoGridMenu::copyItem, grid->getColumn (0));
+    PianoGridMenu::perform (*grid, PianoGridMenu::pasteItem, grid->getColumn (1));
 
     const auto out = cellsOf (*grid, 1);
     EXPECT_EQ (out[60].isOn, 1);
@@ -472,8 +473,8 @@ TEST_F (PianoGridTest, PasteOverwritesNotesThatWereOn)
     const auto pattern = patternedCells();
     grid->setColumnCells (pattern.data(), 1);
 
-    grid->performMenuAction (PianoGrid::copyItem, grid->getColumn (0));
-    grid->performMenuAction (PianoGrid::pasteItem, grid->getColumn (1));
+    PianoGridMenu::perform (*grid, PianoGridMenu::copyItem, grid->getColumn (0));
+    PianoGridMenu::perform (*grid, PianoGridMenu::pasteItem, grid->getColumn (1));
 
     expectDefaultCells (cellsOf (*grid, 1));
 }
@@ -483,12 +484,12 @@ TEST_F (PianoGridTest, PastedCellsAreThoseAtTheTimeOfTheCopy)
     std::vector<NoteCell> in (notesPerChord);
     in[40].isOn = 1;
     grid->setColumnCells (in.data(), 0);
-    grid->performMenuAction (PianoGrid::copyItem, grid->getColumn (0));
+    PianoGridMenu::perform (*grid, PianoGridMenu::copyItem, grid->getColumn (0));
 
     in[40].isOn = 0;
     in[41].isOn = 1;
     grid->setColumnCells (in.data(), 0);
-    grid->performMenuAction (PianoGrid::pasteItem, grid->getColumn (1));
+    PianoGridMenu::perform (*grid, PianoGridMenu::pasteItem, grid->getColumn (1));
 
     const auto out = cellsOf (*grid, 1);
     EXPECT_EQ (out[40].isOn, 1);
@@ -500,7 +501,7 @@ TEST_F (PianoGridTest, PasteBeforeAnyCopyDoesNothing)
     const auto pattern = patternedCells();
     grid->setColumnCells (pattern.data(), 1);
 
-    grid->performMenuAction (PianoGrid::pasteItem, grid->getColumn (1));
+    PianoGridMenu::perform (*grid, PianoGridMenu::pasteItem, grid->getColumn (1));
 
     EXPECT_EQ (grid->getCopyBuffer(), nullptr);
     expectSameCells (cellsOf (*grid, 1), pattern);
@@ -512,7 +513,7 @@ TEST_F (PianoGridTest, MenuDeleteRemovesTheColumnUnderTheClick)
     grid = makeGrid (3);
     auto* last = grid->getColumn (2);
 
-    grid->performMenuAction (PianoGrid::deleteItem, grid->getColumn (1));
+    PianoGridMenu::perform (*grid, PianoGridMenu::deleteItem, grid->getColumn (1));
 
     ASSERT_EQ (grid->getNumColumns(), 2);
     EXPECT_EQ (grid->getColumn (1), last);
@@ -522,7 +523,7 @@ TEST_F (PianoGridTest, MenuInsertPutsAnEmptyColumnBeforeTheClickedOne)
 {
     auto* clicked = grid->getColumn (1);
 
-    grid->performMenuAction (PianoGrid::insertNewItem, clicked);
+    PianoGridMenu::perform (*grid, PianoGridMenu::insertNewItem, clicked);
 
     ASSERT_EQ (grid->getNumColumns(), 3);
     EXPECT_EQ (grid->getColumn (2), clicked);
@@ -532,7 +533,7 @@ TEST_F (PianoGridTest, SetPlayPositionThenAdvancePlaysTheNextColumn)
 {
     grid = makeGrid (4);
 
-    grid->performMenuAction (PianoGrid::setPlayPositionItem, grid->getColumn (2));
+    PianoGridMenu::perform (*grid, PianoGridMenu::setPlayPositionItem, grid->getColumn (2));
     EXPECT_EQ (grid->getPlayPosition(), 2);
     EXPECT_EQ (playingColumns (*grid), std::vector<int> { 2 });
 
@@ -546,20 +547,20 @@ TEST_F (PianoGridTest, SetPlayPositionMovesTheMark)
     grid = makeGrid (4);
     advanceTimes (*grid, 2);
 
-    grid->performMenuAction (PianoGrid::setPlayPositionItem, grid->getColumn (3));
+    PianoGridMenu::perform (*grid, PianoGridMenu::setPlayPositionItem, grid->getColumn (3));
 
     EXPECT_EQ (playingColumns (*grid), std::vector<int> { 3 });
 }
 
 TEST_F (PianoGridTest, MenuActionsOnNoColumnDoNothing)
 {
-    grid->performMenuAction (PianoGrid::copyItem, grid->getColumn (0));
+    PianoGridMenu::perform (*grid, PianoGridMenu::copyItem, grid->getColumn (0));
     juce::Component stranger;
     const std::vector<juce::Component*> notColumns { grid.get(), &stranger, nullptr };
 
     for (auto* target : notColumns)
         for (int id = 1; id <= 5; ++id)
-            grid->performMenuAction (id, target);
+            PianoGridMenu::perform (*grid, id, target);
 
     EXPECT_EQ (grid->getNumColumns(), 2);
     EXPECT_EQ (grid->getPlayPosition(), -1);
@@ -568,7 +569,7 @@ TEST_F (PianoGridTest, MenuActionsOnNoColumnDoNothing)
 TEST_F (PianoGridTest, UnknownMenuChoicesDoNothing)
 {
     for (int id : { 0, 6, -1 })
-        grid->performMenuAction (id, grid->getColumn (0));
+        PianoGridMenu::perform (*grid, id, grid->getColumn (0));
 
     EXPECT_EQ (grid->getNumColumns(), 2);
     EXPECT_EQ (grid->getPlayPosition(), -1);
@@ -595,7 +596,7 @@ TEST (PianoGridMenu, RightClickOnAColumnActsOnThatColumn)
     GridWithScriptedMenu grid (3);
     grid.setSize (grid.getWidth(), gridHeight);
     grid.setVisible (true);
-    grid.choice = PianoGrid::setPlayPositionItem;
+    grid.choice = PianoGridMenu::setPlayPositionItem;
 
     auto* column = grid.getColumn (2);
     column->mouseDown (rightClickAt (*column, 20, 100));
@@ -609,7 +610,7 @@ TEST (PianoGridMenu, LeftClickOpensNoMenu)
     GridWithScriptedMenu grid (2);
     grid.setSize (grid.getWidth(), gridHeight);
     grid.setVisible (true);
-    grid.choice = PianoGrid::deleteItem;
+    grid.choice = PianoGridMenu::deleteItem;
 
     grid.getColumn (0)->mouseDown (leftClickAt (*grid.getColumn (0), 20, 100));
     grid.mouseDown (leftClickAt (grid, 20, 100));
@@ -623,7 +624,7 @@ TEST (PianoGridMenu, RightClickOnTheGapShowsTheMenuButChangesNothing)
     GridWithScriptedMenu grid (2);
     grid.setSize (grid.getWidth(), gridHeight);
     grid.setVisible (true);
-    grid.choice = PianoGrid::deleteItem;
+    grid.choice = PianoGridMenu::deleteItem;
 
     grid.mouseDown (rightClickAt (grid, 64, 100));  // the gap after column 0
 
@@ -636,7 +637,7 @@ TEST (PianoGridMenu, GridDeletedWhileTheMenuIsOpenIsLeftAlone)
     auto* grid = new GridWithScriptedMenu (2);
     grid->setSize (grid->getWidth(), gridHeight);
     grid->setVisible (true);
-    grid->choice = PianoGrid::deleteItem;
+    grid->choice = PianoGridMenu::deleteItem;
     juce::Component::SafePointer<PianoGrid> watcher (grid);
     grid->whileMenuIsOpen = [grid] { delete grid; };
 
@@ -774,8 +775,8 @@ TEST (PianoGridLocking, EveryEditTakesTheEditLock)
         { "insert", [&] { grid.insertColumn (1); } },
         { "delete", [&] { grid.deleteColumn (0); } },
         { "set cells", [&] { grid.setColumnCells (cells.data(), 0); } },
-        { "paste", [&] { grid.performMenuAction (PianoGrid::pasteItem, grid.getColumn (0)); } },
-        { "set play position", [&] { grid.performMenuAction (PianoGrid::setPlayPositionItem, grid.getColumn (1)); } },
+        { "paste", [&] { PianoGridMenu::perform (grid, PianoGridMenu::pasteItem, grid.getColumn (0)); } },
+        { "set play position", [&] { PianoGridMenu::perform (grid, PianoGridMenu::setPlayPositionItem, grid.getColumn (1)); } },
         { "column click", [&] { grid.getColumn (0)->mouseDown (leftClickAt (*grid.getColumn (0), 5, 5)); } },
         { "clear", [&] { grid.clearColumns(); } },
     };

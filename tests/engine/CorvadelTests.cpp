@@ -1,6 +1,7 @@
 // The chord player driven directly: pedal, Stop, and the grid it keeps across editors.
 
 #include "editor/DemoEditorComponent.h"
+#include "editor/PianoGridMenu.h"
 #include "engine/Corvadel.h"
 
 #include <gtest/gtest.h>
@@ -230,4 +231,51 @@ TEST_F (CorvadelTest, EditingTheSoundingColumnDoesNotChangeWhichNotesEnd)
     ed.getGrid()->setColumnCells (column ({ { 61 } }).data(), 0);
 
     EXPECT_EQ (press(), (std::vector<Event> { { 0, off, 60, 0 }, { 0, on, 70, 100 } }));
+}
+
+TEST_F (CorvadelTest, AnEditorOpenedMidSequenceMarksTheColumnThatSounds)
+{
+    restore (chunkOf ({ column ({ { 40 } }), column ({ { 41 } }), column ({ { 42 } }) }));
+    press();
+    press();
+
+    auto* grid = openEditor().getGrid();
+    EXPECT_EQ (grid->getPlayPosition(), 1);
+    EXPECT_TRUE (grid->getColumn (1)->isPlaying);
+    EXPECT_FALSE (grid->getColumn (0)->isPlaying);
+
+    // Moved in the editor, the position is what the pedal goes on from once it is closed.
+    PianoGridMenu::perform (*grid, PianoGridMenu::setPlayPositionItem, grid->getColumn (2));
+    closeEditor();
+    EXPECT_EQ (press(), (std::vector<Event> { { 0, off, 41, 0 }, { 0, on, 40, 100 } }));
+}
+
+TEST (CorvadelRace, AStateRestoredWhileAnEditorIsBeingBuiltOutlivesThatEditor)
+{
+    // A host thread may restore a state while the message thread builds an editor from the one
+    // before: that editor's grid is older than the kept one, and closing it must not overwrite it.
+    struct RestoringWhileBuilding : Corvadel
+    {
+        AudioFilterEditor* createFilterEditor() override
+        {
+            auto* built = Corvadel::createFilterEditor();
+            restoreState (arriving.getData(), (int) arriving.getSize());
+            return built;
+        }
+
+        juce::MemoryBlock arriving;
+    } filter;
+
+    const auto first = chunkOf ({ column ({ { 40 } }) });
+    filter.restoreState (first.getData(), (int) first.getSize());
+    filter.arriving = chunkOf ({ column ({ { 50 } }), column ({ { 51 } }) });
+
+    std::unique_ptr<AudioFilterEditor> editor (filter.createAndTrackEditor());
+    ASSERT_NE (editor, nullptr);
+    filter.forgetEditor (editor.get());
+    editor.reset();
+
+    juce::MemoryBlock saved;
+    filter.saveState (saved);
+    EXPECT_EQ (saved, filter.arriving);
 }

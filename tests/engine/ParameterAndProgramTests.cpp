@@ -177,3 +177,21 @@ TEST (ProgramList, IncompleteRecordsAreDroppedAndNothingIsReadPastTheSize)
         EXPECT_EQ (restored.getProgramCount(), expectedPrograms) << "cut at " << cut;
     }
 }
+
+TEST (ProgramList, NamesOutsideAsciiRoundTripWhateverTheLocale)
+{
+    // The test process runs in the C locale, as many hosts do.
+    TestFilter filter;
+    const auto name = juce::String::fromUTF8 ("Crème brûlée ♯ – 夜曲");
+    filter.addProgram (name, { 0.5f, 100.0f, 0.0f });
+    filter.addProgram (juce::String::fromUTF8 ("ééééééééééééééééé"), { 0.5f, 100.0f, 0.0f });  // 34 bytes
+
+    juce::MemoryBlock state;
+    filter.saveState (state);
+    TestFilter restored;
+    restored.restoreState (state.getData(), (int) state.getSize());
+
+    ASSERT_EQ (restored.getProgramCount(), 2);
+    EXPECT_EQ (restored.getProgramNameText (0), name);
+    EXPECT_EQ (restored.getProgramNameText (1), juce::String::fromUTF8 ("ééééééééééééééé")) << "cut between characters";
+}

@@ -3,13 +3,16 @@
 -- Track "Synth": Source -> Recorder "pre" -> Corvadel -> Source "marker" -> Recorder "post".
 -- The source plays notes, controllers and pedal presses into the plug-in and logs what it played;
 -- "pre" proves those events reached the plug-in's input; "marker" adds two notes behind the
--- plug-in so that "post" is known to hear MIDI there; everything else "post" hears came out of
--- the plug-in, and with no editor open that must be nothing.
+-- plug-in so that "post" is known to hear MIDI there; everything else "post" hears while rolling
+-- came out of the plug-in and must be exactly the chords of its grid, stepped by the presses.
+-- No editor is ever opened: there is no user interface.
 --
--- CORVADEL_MODE=play    creates the session, rolls, checks, saves, checks that no state was stored
---                       for the plug-in and then writes the known three-chord chunk into the file.
+-- CORVADEL_MODE=play    creates the session, rolls, checks that a plug-in with no grid plays nothing,
+--                       saves, checks that no state was stored for the plug-in and then writes the
+--                       known three-chord chunk into the file.
 -- CORVADEL_MODE=reload  loads that session (Ardour hands the chunk to a new instance), rolls and
---                       checks again, saves, and compares the chunk Ardour stored with the known one.
+--                       checks the chords, saves, and compares the chunk Ardour stored with the
+--                       known one. Run twice, the second run loads the session as Ardour saved it.
 io.stdout:setvbuf ("line")
 
 local here        = assert (os.getenv ("CORVADEL_TEST_DIR"), "CORVADEL_TEST_DIR not set")
@@ -72,7 +75,7 @@ end
 -- Processors by role, found from the chain itself so that the reloaded session is checked as
 -- Ardour rebuilt it, not as this script meant to build it.
 local function roles ()
-	local found, names, i, seen_instrument = {}, {}, 0, false
+	local found, names, i, seen_instrument = { behind = 0 }, {}, 0, false
 	while true do
 		local p = tr:nth_processor (i)
 		if p:isnil () then break end
@@ -85,6 +88,7 @@ local function roles ()
 		elseif name == recorder_name then
 			found[seen_instrument and "post" or "pre"] = p
 		end
+		if seen_instrument and (name == source_name or name == recorder_name) then found.behind = found.behind + 1 end
 		i = i + 1
 	end
 	return found, table.concat (names, " | ")
@@ -148,6 +152,21 @@ local function print_log (label, list)
 	for _, e in ipairs (list) do print ("    " .. event_text (e) .. "  [" .. e.kind .. "]") end
 end
 
+-- Exact sequences of (sample, status, data1, data2); on a difference both are printed whole, side
+-- by side, the differing lines marked.
+local function check_same_events (got, want, what)
+	local lines, same = {}, true
+	for i = 1, math.max (#got, #want) do
+		local w, g = want[i] and event_text (want[i]) or "-", got[i] and event_text (got[i]) or "-"
+		same = same and w == g
+		lines[i] = string.format ("    %-18s %-18s%s", w, g, w == g and "" or "<- differs")
+	end
+	if not check (same, what) then
+		print (string.format ("    %-18s %s", "expected", "recorded"))
+		print (table.concat (lines, "\n"))
+	end
+end
+
 local played, source_length, source_pattern = read_log (p.source)
 local marked, marker_length, marker_pattern = read_log (p.marker)
 local before, before_mapped, before_cycles = read_log (p.pre)
@@ -170,19 +189,20 @@ played_whole_schedule (played, source_length, source_pattern, 0, "source")
 played_whole_schedule (marked, marker_length, marker_pattern, 1, "marker")
 
 -- What the source played is what this test claims to send: notes, other controllers, and
--- pedal presses that each must trigger by the pedal rule (value > 0 after a release).
-local note_ons, note_offs, other_cc, presses, armed = 0, 0, 0, 0, true
+-- pedal presses by the pedal rule (controller 64 on any channel with a value above 0, the first
+-- at once, each later one only after a value of 0), more of them than the grid has columns.
+local note_ons, note_offs, other_cc, press_at, armed = 0, 0, 0, {}, true
 for _, e in ipairs (played) do
 	local kind = e.status & 0xf0
 	if kind == 0x90 and e.d2 > 0 then note_ons = note_ons + 1
 	elseif kind == 0x80 or kind == 0x90 then note_offs = note_offs + 1
 	elseif kind == 0xb0 and e.d1 == 64 then
-		if e.d2 == 0 then armed = true elseif armed then presses = presses + 1; armed = false end
+		if e.d2 == 0 then armed = true elseif armed then press_at[#press_at + 1] = e.sample; armed = false end
 	elseif kind == 0xb0 then other_cc = other_cc + 1 end
 end
-check (note_ons >= 2 and note_offs >= 2 and other_cc >= 2 and presses >= 3,
+check (note_ons >= 2 and note_offs >= 2 and other_cc >= 2 and #press_at > #state.known_chords,
        string.format ("source sent %d note-ons, %d note-offs, %d other controllers, %d pedal presses",
-                      note_ons, note_offs, other_cc, presses))
+                      note_ons, note_offs, other_cc, #press_at))
 
 -- The plug-in's input got exactly what the source played, at the same sample positions.
 local rolling_before = {}
@@ -198,25 +218,63 @@ for i = 1, math.min (#played, #rolling_before) do
 end
 check (same, "all " .. #played .. " played events reached the plug-in's input unchanged")
 
--- Behind the plug-in: only the marker. Anything else is the plug-in passing its input through
--- or sending events of its own.
+-- What must come out while rolling: at each press the note-offs of the sounding chord, then the
+-- note-ons of the grid's next column, the first press playing the first column and the last
+-- column wrapping to the first; channel 1, ascending notes, note-off velocity 0, note-on velocity
+-- the stored one's low byte limited to 127. With no grid, nothing. The marker's events join in at
+-- their samples. Also returns the notes left sounding.
+local function expected_while_rolling (chords, presses, marker_events)
+	local list, sounding = {}, {}
+	local function add (sample, status, note, velocity)
+		list[#list + 1] = { sample = sample, status = status, d1 = note, d2 = velocity, order = #list }
+	end
+	for i, at in ipairs (chords and presses or {}) do
+		for _, note in ipairs (sounding) do add (at, 0x80, note, 0) end
+		sounding = {}
+		local chord = chords[(i - 1) % #chords + 1]
+		for note = 0, 127 do
+			if chord[note] then
+				add (at, 0x90, note, math.min (127, chord[note] & 0xff))
+				sounding[#sounding + 1] = note
+			end
+		end
+	end
+	for _, e in ipairs (marker_events) do add (e.sample, e.status, e.d1, e.d2) end
+	table.sort (list, function (a, b) return a.sample < b.sample or (a.sample == b.sample and a.order < b.order) end)
+	return list, sounding
+end
+
+-- At the stop Ardour ends, in each Lua processor, the notes that passed it and are still on: every
+-- Lua processor behind the plug-in (the marker and the post recorder) adds a note-off of velocity
+-- 64 on channel 1 for each note of the chord sounding then, at the stop sample, in no fixed order.
+-- Anything else there came from the plug-in, which must send nothing when it has no press.
+local function expected_at_stop (sounding, copies, at)
+	local list = {}
+	for _, note in ipairs (sounding) do
+		for _ = 1, copies do list[#list + 1] = { sample = at, status = 0x80, d1 = note, d2 = 0x40 } end
+	end
+	return list
+end
+
+local function in_event_order (list)
+	table.sort (list, function (a, b) return event_text (a) < event_text (b) end)
+	return list
+end
+
 check (after_mapped > 0 and after_mapped == after_cycles,
        "post recorder had a MIDI buffer behind the plug-in in all " .. after_cycles .. " cycles")
-local expected_after, unexpected = {}, {}
-for _, e in ipairs (marked) do expected_after[#expected_after + 1] = event_text (e) end
-local seen_marker = 0
-for _, e in ipairs (after) do
-	local t = event_text (e)
-	if e.kind == 1 and t == expected_after[seen_marker + 1] then
-		seen_marker = seen_marker + 1
-	else
-		unexpected[#unexpected + 1] = t .. (e.kind == 1 and " (rolling)" or " (stopped)")
-	end
-end
-check (#marked > 0 and seen_marker == #marked, "post recorder heard the " .. #marked .. " marker events behind the plug-in")
-check (#unexpected == 0, "no MIDI came out of the plug-in across " .. presses
-                         .. " pedal presses, the notes, the controllers and the transport stop"
-                         .. (#unexpected > 0 and (": " .. table.concat (unexpected, ", ")) or ""))
+local grid = mode == "reload" and state.known_chords or nil
+local want_rolling, sounding = expected_while_rolling (grid, press_at, marked)
+local got_rolling, got_stopped = {}, {}
+for _, e in ipairs (after) do table.insert (e.kind == 1 and got_rolling or got_stopped, e) end
+check_same_events (got_rolling, want_rolling,
+	(grid and (#press_at .. " presses stepped the " .. #grid .. " kept chords with wrapping")
+	      or ("with no grid " .. #press_at .. " presses played nothing"))
+	.. "; besides the " .. #marked .. " marker events nothing came out while rolling, no input echoed")
+check_same_events (in_event_order (got_stopped), in_event_order (expected_at_stop (sounding, p.behind, stopped_at)),
+	#sounding == 0 and "nothing came out at the stop, no note was sounding"
+	or ("at the stop only Ardour's note-offs (velocity 64) for the " .. #sounding .. " sounding notes, one from each of the "
+	    .. p.behind .. " Lua processors behind the plug-in"))
 
 ---------------------------------------------------------------------------------------------------
 Session:save_state ("", false, false, false, false, false)

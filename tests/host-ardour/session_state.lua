@@ -48,17 +48,19 @@ function M.base64_decode (text)
 	return table.concat (out)
 end
 
--- Three chords a user could have laid out: cells that are on with different velocities (300 is
--- stored as written; the player limits it only when it plays), notes 0 and 127 at the edges, and
--- off cells that keep a velocity other than the default, so that a chunk rebuilt from on-flags and
--- defaults differs from this one.
+-- Three chords a user could have laid out, each { [note] = stored velocity } of its on cells:
+-- different velocities (300 and 200 are stored as written; the player limits them only when it
+-- plays), notes 0 and 127 at the edges.
+M.known_chords = {
+	{ [60] = 100, [64] = 90, [67] = 80 },
+	{ [57] = 127, [60] = 1, [64] = 300, [0] = 64 },
+	{ [55] = 200, [59] = 100, [62] = 70, [65] = 45, [127] = 99 },
+}
+
+-- The chunk of those chords, with off cells that keep a velocity other than the default, so that a
+-- chunk rebuilt from on-flags and defaults differs from this one.
 function M.known_chunk ()
-	local columns, rows = 3, 128
-	local chords = {
-		{ [60] = 100, [64] = 90, [67] = 80 },
-		{ [57] = 127, [60] = 1, [64] = 300, [0] = 64 },
-		{ [55] = 200, [59] = 100, [62] = 70, [65] = 45, [127] = 99 },
-	}
+	local chords, columns, rows = M.known_chords, #M.known_chords, 128
 	local off_velocity = { [2] = { [61] = 55 }, [3] = { [12] = 0 } }
 	local parts = { string.pack ("<i4i4", columns, rows) }
 	for c = 1, columns do

@@ -116,24 +116,10 @@ TEST_F (PedalTest, StoredVelocitiesKeepTheirLowestBitsUpTo127)
     EXPECT_EQ (sent[2].velocity(), 127);
 }
 
-TEST_F (PedalTest, WithTheEditorClosedEachPressRestartsTheSameChord)
+TEST_F (PedalTest, WithNoGridAtAllEachPressRestartsTheChordPlayedLast)
 {
-    auto* effect = playingWithGrid ({ cMajor, dMinor });
-    host->processBlock (effect, { pedalDown (0), pedalUp (1) });
-    host->dispatch (effect, effEditClose);
-
-    for (int press = 0; press < 3; ++press)
-    {
-        const auto sent = host->processBlock (effect, { pedalDown (0), pedalUp (9) });
-        EXPECT_EQ (notesOf (sent, false), (std::vector<int> { 60, 64, 67 }));
-        EXPECT_EQ (notesOf (sent, true), (std::vector<int> { 60, 64, 67 }));
-    }
-}
-
-TEST_F (PedalTest, NothingSoundsWithoutAnEditorUntilAChordWasPlayed)
-{
+    // No state restored and no editor ever opened: there is nothing to step, and nothing sounds.
     auto* effect = createPlaying();
-    host->setChunk (effect, makeGridChunk ({ cMajor }));
     EXPECT_TRUE (host->processBlock (effect, { pedalDown (0), pedalUp (1), pedalDown (2) }).empty());
 }
 

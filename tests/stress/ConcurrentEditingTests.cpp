@@ -6,6 +6,7 @@
 #include "bridge/EditorCompWrapper.h"
 #include "bridge/JuceVSTWrapper.h"
 #include "editor/DemoEditorComponent.h"
+#include "editor/PianoGridMenu.h"
 #include "host/EffectFactory.h"
 
 #include <gtest/gtest.h>
@@ -167,11 +168,11 @@ TEST (ConcurrentEditing, PressesWhileTheGridIsEditedAndTheEditorComesAndGoes)
             switch (random() % 8)
             {
                 case 0: editor->buttonClicked (editor->getAddButton()); break;
-                case 1: grid->performMenuAction (PianoGrid::insertNewItem, column); break;
-                case 2: if (columns > 1) grid->performMenuAction (PianoGrid::deleteItem, column); break;
-                case 3: grid->performMenuAction (PianoGrid::copyItem, column); break;
-                case 4: grid->performMenuAction (PianoGrid::pasteItem, column); break;
-                case 5: grid->performMenuAction (PianoGrid::setPlayPositionItem, column); break;
+                case 1: PianoGridMenu::perform (*grid, PianoGridMenu::insertNewItem, column); break;
+                case 2: if (columns > 1) PianoGridMenu::perform (*grid, PianoGridMenu::deleteItem, column); break;
+                case 3: PianoGridMenu::perform (*grid, PianoGridMenu::copyItem, column); break;
+                case 4: PianoGridMenu::perform (*grid, PianoGridMenu::pasteItem, column); break;
+                case 5: PianoGridMenu::perform (*grid, PianoGridMenu::setPlayPositionItem, column); break;
                 case 6: editor->buttonClicked (editor->getStopButton()); break;
                 default:
                 {

@@ -1,0 +1,116 @@
+// The pedal steps through the grid with the plug-in's window closed, as hosts keep it: the
+// restored grid, or the grid of the editor that closed last, from where the play position stands.
+
+#include "tests/plugin/PluginFixture.h"
+
+#include <string>
+
+namespace
+{
+const ChordColumn cMajor { { { 60, 100 }, { 64, 100 }, { 67, 100 } } };
+const ChordColumn dMinor { { { 62, 90 }, { 65, 90 }, { 69, 90 } } };
+const ChordColumn fifths { { { 41, 70 }, { 48, 300 } } };
+const ChordColumn cluster { { { 1, 10 }, { 2, 20 } } };
+
+// "off 60 @5" / "on 62 v90 @5", so that a failure shows the whole stream.
+std::vector<std::string> describe (const std::vector<SentMidi>& events)
+{
+    std::vector<std::string> lines;
+
+    for (const auto& e : events)
+    {
+        EXPECT_EQ (e.status() & 0x0F, 0) << "every note goes out on channel 1";
+        lines.push_back (e.isNoteOn() ? "on " + std::to_string (e.note()) + " v" + std::to_string (e.velocity())
+                                      : "off " + std::to_string (e.note()));
+        lines.back() += " @" + std::to_string (e.deltaFrames);
+    }
+
+    return lines;
+}
+
+// What one press at position sends: the note-offs of the chord that sounds, then the note-ons of
+// the next (velocities as played: the stored velocity's low byte, at most 127).
+std::vector<std::string> chordChange (const ChordColumn* ending, const ChordColumn& starting, int position)
+{
+    std::vector<std::string> lines;
+    const auto at = " @" + std::to_string (position);
+
+    if (ending != nullptr)
+        for (const auto& [note, velocity] : ending->notes)
+            lines.push_back ("off " + std::to_string (note) + at);
+
+    for (const auto& [note, velocity] : starting.notes)
+        lines.push_back ("on " + std::to_string (note) + " v" + std::to_string (std::min (127, velocity & 0xFF)) + at);
+
+    return lines;
+}
+}
+
+class ClosedWindowTest : public PluginTest
+{
+protected:
+    std::vector<std::string> press (AEffect* effect, int position)
+    {
+        const auto sent = host->processBlock (effect, { pedalDown (position), pedalUp (position + 1) });
+        return describe (sent);
+    }
+};
+
+TEST_F (ClosedWindowTest, RestoredGridStepsWithNoEditorEverOpened)
+{
+    auto* effect = createPlaying();
+    host->setChunk (effect, makeGridChunk ({ cMajor, dMinor, fifths }));
+
+    EXPECT_EQ (press (effect, 5), chordChange (nullptr, cMajor, 5)) << "the first press plays column 0";
+    EXPECT_EQ (press (effect, 100), chordChange (&cMajor, dMinor, 100));
+    EXPECT_EQ (press (effect, 0), chordChange (&dMinor, fifths, 0));
+    EXPECT_EQ (press (effect, 510), chordChange (&fifths, cMajor, 510)) << "wraps after the last column";
+
+    // A new state starts again before its column 0; the chord sounding still ends first.
+    host->setChunk (effect, makeGridChunk ({ cluster, cMajor }));
+    EXPECT_EQ (press (effect, 7), chordChange (&cMajor, cluster, 7));
+}
+
+TEST_F (ClosedWindowTest, PlayPositionCarriesAcrossTheWindow)
+{
+    auto* effect = createPlaying();
+    host->setChunk (effect, makeGridChunk ({ cMajor, dMinor, fifths, cluster }));
+    press (effect, 0);  // column 0
+    press (effect, 0);  // column 1
+
+    // Opened mid-sequence, the editor goes on from the column that sounds.
+    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
+    EXPECT_EQ (press (effect, 3), chordChange (&dMinor, fifths, 3));
+
+    // Closed again, the pedal goes on from where the editor left, and keeps its grid.
+    host->dispatch (effect, effEditClose);
+    EXPECT_EQ (press (effect, 4), chordChange (&fifths, cluster, 4));
+    EXPECT_EQ (press (effect, 5), chordChange (&cluster, cMajor, 5));
+    EXPECT_EQ (host->getChunk (effect), makeGridChunk ({ cMajor, dMinor, fifths, cluster }));
+}
+
+TEST_F (ClosedWindowTest, StateRestoredWhileTheEditorIsOpenWaitsForTheCloseThenStartsFromTheTop)
+{
+    auto* effect = createPlaying();
+    host->setChunk (effect, makeGridChunk ({ cMajor, dMinor }));
+    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
+    press (effect, 0);  // column 0 of the open grid
+
+    host->setChunk (effect, makeGridChunk ({ fifths, cluster, cMajor }));
+    EXPECT_EQ (press (effect, 9), chordChange (&cMajor, dMinor, 9)) << "the open grid keeps stepping";
+
+    host->dispatch (effect, effEditClose);
+    EXPECT_EQ (press (effect, 10), chordChange (&dMinor, fifths, 10)) << "the restored grid, from column 0";
+    EXPECT_EQ (press (effect, 11), chordChange (&fifths, cluster, 11));
+}
+
+TEST_F (ClosedWindowTest, ClosingAFreshEditorKeepsItsEmptyGrid)
+{
+    // With nothing restored, the grid of the editor that closed last is the one that steps.
+    auto* effect = createPlaying();
+    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
+    host->dispatch (effect, effEditClose);
+
+    EXPECT_TRUE (press (effect, 0).empty());
+    EXPECT_EQ (host->getChunk (effect), makeGridChunk ({ {}, {} }));
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+
+// Counts what the calling thread does while counting is on: heap allocations, write system calls
+// and mutex locks. The test program replaces the C library's entry points for these, so what the
+// loaded plug-in does counts too.
+namespace AudioThreadCounter
+{
+struct Counts
+{
+    size_t allocations = 0;
+    size_t writes = 0;
+    // Locks of any mutex but the one allowed at start.
+    size_t otherLocks = 0;
+    // The first mutex counted among otherLocks; nullptr when there was none.
+    const void* firstOtherMutex = nullptr;
+};
+
+void start (const void* allowedMutex = nullptr);
+Counts stop();
+}

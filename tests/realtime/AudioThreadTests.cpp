@@ -1,0 +1,324 @@
+// What the host's audio thread makes the loaded plug-in do: once it runs, it allocates nothing,
+// makes no write system call and takes no lock but the filter's own — with the editor open and
+// the message loop run between blocks as a host's idle runs it, and with the window closed.
+
+#include "tests/display/XHostWindow.h"
+#include "tests/realtime/AudioThreadCounter.h"
+#include "tests/support/PluginHost.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fcntl.h>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+std::vector<ChordColumn> fullChords()
+{
+    ChordColumn all, alternate;
+
+    for (int note = 0; note < 128; ++note)
+    {
+        all.notes.push_back ({ note, 100 });
+
+        if (note % 2 == 0)
+            alternate.notes.push_back ({ note, 64 });
+    }
+
+    return { all, alternate };
+}
+
+// The block pattern: a press every fourth block, a release two blocks later, and a few other
+// events that must be dropped.
+std::vector<PluginHost::InputEvent> eventsForBlock (int block)
+{
+    switch (block % 4)
+    {
+        case 0: return { { 17, 0xB0, 64, 127 }, { 20, 0x90, 60, 90 } };
+        case 2: return { { 3, 0xB0, 64, 0 }, { 9, 0x80, 60, 0 }, { 11, 0xB0, 7, 100 } };
+        default: return {};
+    }
+}
+
+// A host callback that keeps nothing: it only counts the events it is given, so the host itself
+// never allocates, writes or locks on the audio thread.
+std::atomic<size_t> eventsReceived { 0 };
+
+VstIntPtr quietHost (AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
+{
+    if (opcode == audioMasterVersion)
+        return 2400;
+
+    if (opcode == audioMasterProcessEvents && ptr != nullptr)
+    {
+        eventsReceived += (size_t) static_cast<const VstEvents*> (ptr)->numEvents;
+        return 1;
+    }
+
+    return 0;
+}
+
+// Host event lists built once, as a host keeps its own.
+class HostEventLists
+{
+public:
+    explicit HostEventLists (const std::vector<std::vector<PluginHost::InputEvent>>& blocks)
+    {
+        for (const auto& events : blocks)
+        {
+            records.emplace_back (events.size());
+            lists.emplace_back (offsetof (VstEvents, events) + sizeof (VstEvent*) * (events.size() + 2), 0);
+            auto* list = reinterpret_cast<VstEvents*> (lists.back().data());
+            list->numEvents = (VstInt32) events.size();
+
+            for (size_t i = 0; i < events.size(); ++i)
+            {
+                auto& r = records.back()[i];
+                r.type = kVstMidiType;
+                r.byteSize = 24;
+                r.deltaFrames = events[i].deltaFrames;
+                r.midiData[0] = (char) events[i].status;
+                r.midiData[1] = (char) events[i].data1;
+                r.midiData[2] = (char) events[i].data2;
+                list->events[i] = reinterpret_cast<VstEvent*> (&r);
+            }
+        }
+    }
+
+    void* list (size_t index) { return lists[index].data(); }
+
+private:
+    std::vector<std::vector<uint8_t>> lists;
+    std::vector<std::vector<VstMidiEvent>> records;
+};
+
+// A thread of its own for the plug-in's audio work, handed one job at a time. The hand-over
+// spins on atomics, so the thread takes no lock of the test's own.
+class AudioThread
+{
+public:
+    AudioThread() : thread ([this] { run(); }) {}
+
+    ~AudioThread()
+    {
+        perform ([this] { stopping = true; });
+        thread.join();
+    }
+
+    void perform (std::function<void()> work)
+    {
+        job = std::move (work);
+        pending = true;
+
+        while (pending)
+            std::this_thread::yield();
+    }
+
+private:
+    void run()
+    {
+        while (! stopping)
+        {
+            if (! pending)
+            {
+                std::this_thread::yield();
+                continue;
+            }
+
+            job();
+            pending = false;
+        }
+    }
+
+    std::function<void()> job;
+    std::atomic<bool> pending { false };
+    bool stopping = false;
+    std::thread thread;
+};
+
+class AudioThreadTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        library = std::make_unique<PluginLibrary>();
+        effect = library->callEntry (&quietHost);
+        ASSERT_NE (effect, nullptr);
+
+        dispatch (effOpen);
+        dispatch (effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        dispatch (effSetBlockSize, 0, 512);
+        dispatch (effMainsChanged, 0, 1);
+
+        auto chunk = makeGridChunk (fullChords());
+        dispatch (effSetChunk, 0, (VstIntPtr) chunk.size(), chunk.data());
+    }
+
+    void TearDown() override
+    {
+        dispatch (effClose);
+        library.reset();
+    }
+
+    VstIntPtr dispatch (VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f)
+    {
+        return effect->dispatcher (effect, opcode, index, value, ptr, opt);
+    }
+
+    void runBlock (void* events)
+    {
+        if (events != nullptr)
+            dispatch (effProcessEvents, 0, 0, events);
+
+        effect->processReplacing (effect, inputs, outputs, 512);
+    }
+
+    // The one lock an empty block takes is the filter's own.
+    const void* findFilterLock()
+    {
+        AudioThreadCounter::Counts counts;
+        audio.perform ([&] {
+            AudioThreadCounter::start();
+            runBlock (nullptr);
+            counts = AudioThreadCounter::stop();
+        });
+
+        EXPECT_EQ (counts.otherLocks, 1u) << "an empty block takes the filter's lock and nothing else";
+        return counts.firstOtherMutex;
+    }
+
+    // Runs the block pattern on the audio thread, counting from the second block on; between
+    // blocks, betweenBlocks runs on this (the message) thread.
+    AudioThreadCounter::Counts countOver (int numBlocks, const std::function<void()>& betweenBlocks = {})
+    {
+        const void* filterLock = findFilterLock();
+        HostEventLists lists ({ eventsForBlock (0), eventsForBlock (1), eventsForBlock (2), eventsForBlock (3) });
+        AudioThreadCounter::Counts total;
+        eventsReceived = 0;
+
+        for (int block = 0; block < numBlocks; ++block)
+        {
+            void* events = block % 2 == 0 ? lists.list ((size_t) block % 4) : nullptr;
+
+            audio.perform ([&] {
+                const bool counted = block > 0;
+
+                if (counted)
+                    AudioThreadCounter::start (filterLock);
+
+                runBlock (events);
+
+                if (counted)
+                {
+                    const auto counts = AudioThreadCounter::stop();
+                    total.allocations += counts.allocations;
+                    total.writes += counts.writes;
+                    total.otherLocks += counts.otherLocks;
+                }
+            });
+
+            if (betweenBlocks)
+                betweenBlocks();
+        }
+
+        return total;
+    }
+
+    std::unique_ptr<PluginLibrary> library;
+    AEffect* effect = nullptr;
+    std::vector<float> samples = std::vector<float> (512 * 4, 0.0f);
+    float* inputs[2] = { samples.data(), samples.data() + 512 };
+    float* outputs[2] = { samples.data() + 1024, samples.data() + 1536 };
+    AudioThread audio;
+};
+
+// Presses in the pattern above over n blocks; each press ends one full chord and starts the other.
+size_t eventsForPressesOver (int numBlocks)
+{
+    const size_t presses = (size_t) (numBlocks + 3) / 4;
+    return 128 + (presses - 1) * 192;
+}
+}
+
+TEST_F (AudioThreadTest, CountersSeeWhatTheyCount)
+{
+    // A block of twelve chord changes needs more outgoing records than were set aside.
+    std::vector<PluginHost::InputEvent> manyPresses;
+
+    for (int i = 0; i < 12; ++i)
+        manyPresses.insert (manyPresses.end(), { { i * 40, 0xB0, 64, 127 }, { i * 40 + 20, 0xB0, 64, 0 } });
+
+    HostEventLists lists ({ manyPresses });
+    const void* filterLock = findFilterLock();
+    ASSERT_NE (filterLock, nullptr);
+    AudioThreadCounter::Counts grown, own;
+
+    audio.perform ([&] {
+        AudioThreadCounter::start (filterLock);
+        runBlock (lists.list (0));
+        grown = AudioThreadCounter::stop();
+
+        std::mutex mutex;
+        const int devNull = open ("/dev/null", O_WRONLY);
+        AudioThreadCounter::start (filterLock);
+        void* volatile block = malloc (16);  // volatile: the compiler may not drop the pair
+        free (block);
+        mutex.lock();
+        mutex.unlock();
+        const char byte = 0;
+        [[maybe_unused]] auto written = write (devNull, &byte, 1);
+        own = AudioThreadCounter::stop();
+        close (devNull);
+    });
+
+    EXPECT_GT (grown.allocations, 0u) << "growing the outgoing records allocates";
+    EXPECT_EQ (own.allocations, 1u);
+    EXPECT_EQ (own.otherLocks, 1u);
+    EXPECT_EQ (own.writes, 1u);
+}
+
+TEST_F (AudioThreadTest, SteppingWithTheEditorOpenAndTheMessageLoopRunningTouchesOnlyTheFilterLock)
+{
+    if (! XHostWindow::displayAvailable())
+        GTEST_SKIP() << "no X server to open the editor in (the test program runs under xvfb-run in the suite)";
+
+    XHostWindow window (900, 900);
+    ASSERT_EQ (dispatch (effEditOpen, 0, 0, window.asHostPointer()), 1);
+
+    // The host's idle between blocks runs the editor's timers and repaints.
+    const auto counts = countOver (2000, [this] { dispatch (effEditIdle); });
+    EXPECT_EQ (counts.allocations, 0u);
+    EXPECT_EQ (counts.writes, 0u);
+    EXPECT_EQ (counts.otherLocks, 0u);
+    EXPECT_EQ (eventsReceived, eventsForPressesOver (2000));
+
+    // The repaints do come through the idle: after the 500th press the second column is drawn
+    // as the one playing (its notes red), the first one as not playing.
+    const int noteSixtyRow = 10 + (127 - 60) * 6 + 3;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds (5);
+
+    while (window.pixel (70 + 65, noteSixtyRow) != 0xFF0000u && std::chrono::steady_clock::now() < deadline)
+    {
+        std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        dispatch (effEditIdle);
+        window.sync();
+    }
+
+    EXPECT_EQ (window.pixel (70 + 65, noteSixtyRow), 0xFF0000u);
+    EXPECT_EQ (window.pixel (70, noteSixtyRow), 0x7FFFD4u);
+
+    dispatch (effEditClose);
+}
+
+TEST_F (AudioThreadTest, SteppingWithTheWindowClosedTouchesOnlyTheFilterLock)
+{
+    const auto counts = countOver (10000);
+    EXPECT_EQ (counts.allocations, 0u);
+    EXPECT_EQ (counts.writes, 0u);
+    EXPECT_EQ (counts.otherLocks, 0u);
+    EXPECT_EQ (eventsReceived, eventsForPressesOver (10000));
+}
