@@ -11,6 +11,11 @@ class AudioFilterEditor;
 // The host-independent contract that a filter implements. The bridge owns one filter and turns
 // every host request into these operations; the filter reaches the host only through
 // FilterNativeCallbacks.
+//
+// Threads, in short: the audio thread runs processNextBlock with filterLock held; every other
+// operation comes from one of the host's non-audio threads (its dispatcher thread, which for the
+// editor operations is also the framework's message thread) without filterLock. The host never
+// runs two dispatcher requests of one instance at once.
 class AudioFilterBase
 {
 public:
@@ -19,24 +24,35 @@ public:
     {
     public:
         virtual ~FilterNativeCallbacks() = default;
+        // Any thread, the audio thread included; waits on the host's answer.
         virtual bool getPlayPosition (PlayPositionInfo& info) = 0;
+        // Message thread (an edit in the editor); waits on the host's answer.
         virtual void reportParameterChange (int index, float normalisedValue) = 0;
     };
 
     AudioFilterBase() = default;
+    // Host's dispatcher thread, after the editor is gone; waits on nothing.
     virtual ~AudioFilterBase() = default;
 
+    // Host's dispatcher thread, once, while the bridge is built; waits on nothing.
     virtual void fillFilterProperties (FilterProperties& properties) = 0;
+    // Host's dispatcher thread on resume, or the audio thread before a block no resume preceded;
+    // never while a block runs. May allocate; waits on nothing.
     virtual void prepareForPlayback (double sampleRate, int blockSize) = 0;
+    // Host's dispatcher thread on suspend, never while a block runs; waits on nothing.
     virtual void releasePlaybackResources() = 0;
 
-    // Called with filterLock held. The MIDI buffer holds the host's events on entry and the
-    // filter's output on return.
+    // Audio thread, with filterLock held for the whole call: allocates nothing and waits on
+    // nothing else. The MIDI buffer holds the host's events on entry and the filter's output on
+    // return.
     virtual void processNextBlock (juce::AudioBuffer<float>& input, juce::AudioBuffer<float>& output,
                                    bool accumulate, juce::MidiBuffer& midiMessages) = 0;
 
+    // Message thread, through createAndTrackEditor only; may wait on filterLock.
     virtual AudioFilterEditor* createFilterEditor() = 0;
 
+    // Parameters and programs: host's dispatcher thread (the editor's edits on the message
+    // thread), without filterLock; they wait on nothing but the filter's own brief locks.
     virtual int getParameterCount() = 0;
     virtual juce::String getParameterNameText (int index) = 0;
     virtual float getParameterValue (int index) = 0;
@@ -49,17 +65,22 @@ public:
     virtual juce::String getProgramNameText (int index) = 0;
     virtual void renameProgram (int index, const juce::String& newName) = 0;
 
-    // The block is empty on entry; whatever is appended is the state the host keeps.
+    // Any of the host's non-audio threads, without filterLock; may take it briefly. The block is
+    // empty on entry; whatever is appended is the state the host keeps.
     virtual void saveState (juce::MemoryBlock& destination) = 0;
-    // Called only with data and a size above 0.
+    // Any of the host's non-audio threads, without filterLock; may take it briefly. Called only
+    // with data and a size above 0; the data stays readable until it returns.
     virtual void restoreState (const void* data, int sizeInBytes) = 0;
 
+    // Host's dispatcher thread, once, while the bridge is built.
     void setHostCallbacks (FilterNativeCallbacks* callbacks);
+    // Message thread; waits on the host's answer.
     void setParameterViaHost (int index, float normalisedValue);
 
-    // The only way editors are made: records the new editor as the active one.
+    // The only way editors are made: records the new editor as the active one. Message thread;
+    // waits on filterLock.
     AudioFilterEditor* createAndTrackEditor();
-    // Called just before the editor is deleted.
+    // Called just before the editor is deleted. Message thread; waits on filterLock.
     void forgetEditor (AudioFilterEditor* editor);
 
     AudioFilterEditor* getActiveEditor() const noexcept { return activeEditor; }

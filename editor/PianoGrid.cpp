@@ -251,6 +251,8 @@ void PianoGrid::deleteColumnComponent (juce::Component* column)
 
 void PianoGrid::clearColumns()
 {
+    // The columns are taken out under the lock and deleted after it, as this goes out of scope:
+    // the audio thread need not wait for the components to go.
     juce::OwnedArray<PianoGridColumn> removed;
 
     {
@@ -259,8 +261,6 @@ void PianoGrid::clearColumns()
         // A restored grid then starts like a fresh one: the first advance plays column 0.
         playPosition = -1;
     }
-
-    // The OwnedArray deletes from the last column to the first as it goes out of scope.
 }
 
 void PianoGrid::copyColumnToBuffer (const NoteCellArray& cells)

@@ -20,26 +20,40 @@ public:
     Corvadel();
     ~Corvadel() override;
 
+    // Host's dispatcher thread, as the contract says; wait on nothing.
     void fillFilterProperties (FilterProperties& properties) override;
     void prepareForPlayback (double sampleRate, int blockSize) override;
     void releasePlaybackResources() override;
+
+    // Audio thread, with filterLock held: steps the open grid or the kept one; allocates nothing,
+    // makes no system call and takes no other lock.
     void processNextBlock (juce::AudioBuffer<float>& input, juce::AudioBuffer<float>& output,
                            bool accumulate, juce::MidiBuffer& midiMessages) override;
+    // Message thread; builds the editor (which loads the kept grid, waiting on filterLock).
     AudioFilterEditor* createFilterEditor() override;
+    // Any of the host's non-audio threads: copies the open grid (or takes the kept one) under
+    // filterLock, and writes the chunk outside it.
     void saveState (juce::MemoryBlock& destination) override;
+    // Any of the host's non-audio threads: reads the chunk outside filterLock and swaps the new
+    // kept grid in under it. A chunk that does not hold a whole grid is refused; the kept grid
+    // stays as it was.
     void restoreState (const void* data, int sizeInBytes) override;
+    // Message thread; ignores every message.
     void handleMessage (const juce::Message& message) override;
 
-    // The Stop button: the sounding chord ends at the start of the next block. Called with
-    // filterLock held.
+    // The Stop button: the sounding chord ends at the start of the next block. Message thread,
+    // with filterLock held.
     void requestStop();
 
     // Loads the kept grid state into a new editor's grid; the editor's last construction step.
+    // Message thread; takes filterLock briefly.
     void applyRestoredState (PianoGrid& grid);
 
-    // Replaces the MIDI buffer's contents by the notes the pedal presses in it trigger.
+    // Replaces the MIDI buffer's contents by the notes the pedal presses in it trigger. Audio
+    // thread, with filterLock held.
     void handlePedalMidi (juce::MidiBuffer& midiMessages);
 
+    // Any non-audio thread; takes filterLock briefly.
     bool hasKeptState() const;
 
 private:

@@ -19,6 +19,8 @@ AudioEffect* effectBehind (AEffect* record)
     return static_cast<AudioEffect*> (record->object);
 }
 
+// Host's dispatcher thread (any of its non-audio threads; some hosts send effProcessEvents from
+// the audio thread). Waits on what the effect's operation waits on; effClose destroys the object.
 VstIntPtr dispatchTrampoline (AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                               float opt)
 {
@@ -36,21 +38,25 @@ VstIntPtr dispatchTrampoline (AEffect* record, VstInt32 opcode, VstInt32 index, 
     return effect->dispatcher (opcode, index, value, ptr, opt);
 }
 
+// Audio thread; waits on what the effect's block waits on (the filter's lock only).
 void processTrampoline (AEffect* record, float** inputs, float** outputs, VstInt32 sampleFrames)
 {
     effectBehind (record)->process (inputs, outputs, sampleFrames);
 }
 
+// Audio thread; as processTrampoline.
 void processReplacingTrampoline (AEffect* record, float** inputs, float** outputs, VstInt32 sampleFrames)
 {
     effectBehind (record)->processReplacing (inputs, outputs, sampleFrames);
 }
 
+// Any host thread, the audio thread included; waits on nothing in this layer.
 void setParameterTrampoline (AEffect* record, VstInt32 index, float value)
 {
     effectBehind (record)->setParameter (index, value);
 }
 
+// Any host thread, the audio thread included; waits on nothing in this layer.
 float getParameterTrampoline (AEffect* record, VstInt32 index)
 {
     return effectBehind (record)->getParameter (index);

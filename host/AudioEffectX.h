@@ -4,12 +4,18 @@
 
 // The extended effect object: the host's extended requests (opcodes 25 to 76) with their
 // default answers, and the extended requests of the host.
+//
+// Threads: as AudioEffect. The operations the dispatcher leads to run on the host's dispatcher
+// thread (processEvents also on the audio thread, never overlapping a block); the requests of the
+// host wait on the host's answer on the calling thread; the speaker tools are pure.
 class AudioEffectX : public AudioEffect
 {
 public:
     AudioEffectX (audioMasterCallback hostCallback, VstInt32 numPrograms, VstInt32 numParams);
     ~AudioEffectX() override;
 
+    // Host's dispatcher thread: opcodes 25 to 76 to the operations below, the rest to
+    // AudioEffect's dispatcher.
     VstIntPtr dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
 
     virtual AEffEditor* getEditor();
@@ -112,5 +118,6 @@ public:
     virtual bool copySpeaker (VstSpeakerProperties* to, VstSpeakerProperties* from);
     virtual bool matchArrangement (VstSpeakerArrangement** to, VstSpeakerArrangement* from);
 
+    // Audio thread, after a block; waits on the host's answer.
     bool sendVstEventsToHost (VstEvents* events);
 };

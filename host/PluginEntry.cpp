@@ -3,6 +3,8 @@
 
 #define CORVADEL_EXPORT extern "C" __attribute__ ((visibility ("default"), used))
 
+// Any host thread, once per instance it wants; that thread becomes the framework's message
+// thread when it creates the first instance. Waits on the host's version answer.
 CORVADEL_EXPORT AEffect* VSTPluginMain (audioMasterCallback hostCallback)
 {
     // The version request also tells whether the host wants an instance at all.
