@@ -20,6 +20,9 @@ class PluginSession
 public:
     static constexpr double sampleRate = 48000.0;
     static constexpr int blockSize = 512;
+    // The most audio channels each way that a filter may declare to the bridge: a record that
+    // claims more is not believed, and no channel arrays are made for it.
+    static constexpr int maxChannels = 32;
 
     struct ReturnedEvent
     {
@@ -41,15 +44,16 @@ public:
         std::vector<std::pair<juce::String, int>> capabilities;  // canDo text, answer
     };
 
-    // Throws InputError when the entry gives no instance or something that is not an effect.
+    // Throws InputError when the entry gives no instance, something that is not an effect, or
+    // an effect claiming more than maxChannels audio inputs or outputs (or fewer than none).
     explicit PluginSession (const PluginLibrary& library);
     ~PluginSession();
 
     Description describe();
     void startPlayback();
-    // Hands the state over; false when the plug-in did not keep it. Asks before any editor
-    // exists, while the plug-in's answer is the state it keeps.
-    bool handOverState (const juce::MemoryBlock& chunk);
+    // Hands the state over and returns the state the plug-in then keeps, empty when it did not
+    // keep it. Asks before any editor exists, while the plug-in's answer is the state it keeps.
+    juce::MemoryBlock handOverState (const juce::MemoryBlock& chunk);
     // The editor is what lets the pedal step through the grid; false when there is none.
     bool createEditor();
     // Plays the pedal events, block after block, up to the block of the last one.
@@ -62,6 +66,7 @@ private:
     static VstIntPtr answerPlugin (AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                    void* ptr, float opt);
     void collect (const VstEvents& events);
+    void checkChannelCounts (const std::string& path);
 
     juce::String askText (VstInt32 opcode);
     VstIntPtr dispatch (VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
