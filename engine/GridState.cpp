@@ -42,20 +42,23 @@ std::unique_ptr<GridState> GridState::fromChunk (const void* data, int64_t sizeI
 
 void GridState::appendTo (juce::MemoryBlock& destination) const
 {
-    const int64_t cellCount = (int64_t) numColumns * cellsPerColumn;
+    const size_t cellCount = (size_t) numColumns * (size_t) cellsPerColumn;
+    const size_t start = destination.getSize();
 
-    LittleEndian::appendInt32 (destination, numColumns);
-    LittleEndian::appendInt32 (destination, cellsPerColumn);
+    // One resize for the whole grid: growing the block cell by cell reallocates it thousands of
+    // times for a long grid.
+    destination.setSize (start + headerSize + cellCount * cellSize);
+    auto* out = static_cast<uint8_t*> (destination.getData()) + start;
 
-    for (int64_t i = 0; i < cellCount; ++i)
+    out = LittleEndian::writeInt32 (out, numColumns);
+    out = LittleEndian::writeInt32 (out, cellsPerColumn);
+
+    for (size_t i = 0; i < cellCount; ++i)
     {
         const auto& cell = cells.data()[i];
-        uint8_t bytes[cellSize];
-        bytes[0] = cell.isOn;
-        std::memcpy (bytes + 1, cell.unused, sizeof (cell.unused));
-        const auto velocity = juce::ByteOrder::swapIfBigEndian ((uint32_t) cell.velocity);
-        std::memcpy (bytes + 4, &velocity, sizeof (velocity));
-        destination.append (bytes, sizeof (bytes));
+        out[0] = cell.isOn;
+        std::memcpy (out + 1, cell.unused, sizeof (cell.unused));
+        out = LittleEndian::writeInt32 (out + 4, cell.velocity);
     }
 }
 

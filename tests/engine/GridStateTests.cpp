@@ -75,3 +75,41 @@ TEST (GridState, ReadingNeverLooksPastTheGivenSize)
     EXPECT_EQ (GridState::fromChunk (chunk.getData(), 8 + 2047), nullptr);
     EXPECT_NE (GridState::fromChunk (chunk.getData(), 8 + 2048), nullptr);
 }
+
+TEST (GridState, AppendingKeepsWhatTheBlockHeldAndWritesEachCellInPlace)
+{
+    GridState state (2, 3);
+    state.column (0)[0] = { 1, { 0x11, 0x22, 0x33 }, 0x01020304 };
+    state.column (1)[2] = { 0xFF, {}, -2 };
+
+    juce::MemoryBlock block ("ab", 2);
+    state.appendTo (block);
+
+    const uint8_t expected[] = {
+        'a', 'b',
+        2, 0, 0, 0, 3, 0, 0, 0,
+        1, 0x11, 0x22, 0x33, 0x04, 0x03, 0x02, 0x01,
+        0, 0, 0, 0, 100, 0, 0, 0,
+        0, 0, 0, 0, 100, 0, 0, 0,
+        0, 0, 0, 0, 100, 0, 0, 0,
+        0, 0, 0, 0, 100, 0, 0, 0,
+        0xFF, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF,
+    };
+    EXPECT_EQ (block, juce::MemoryBlock (expected, sizeof (expected)));
+}
+
+TEST (GridState, TheLargestGridIsWrittenWhole)
+{
+    GridState state (GridState::maxColumns, 128);
+    state.column (GridState::maxColumns - 1)[127].isOn = 1;
+
+    juce::MemoryBlock block;
+    state.appendTo (block);
+    ASSERT_EQ (block.getSize(), 8u + (size_t) GridState::maxColumns * 1024);
+    EXPECT_EQ (block[block.getSize() - 8], 1);
+    EXPECT_EQ (block[block.getSize() - 4], 100);
+
+    auto read = GridState::fromChunk (block.getData(), (int64_t) block.getSize());
+    ASSERT_NE (read, nullptr);
+    EXPECT_EQ (read->column (GridState::maxColumns - 1)[127].isOn, 1);
+}

@@ -73,7 +73,9 @@ ToolRun PlayTest::play (std::vector<std::string> arguments, bool addPlugin)
         arguments.insert (arguments.begin(), "--plugin");
     }
 
-    return ToolRun::run (arguments, folder);
+    // Far beyond the few seconds any of these runs takes, even under a sanitizer: a run that
+    // hangs fails its test rather than the whole suite.
+    return ToolRun::run (arguments, folder, 120.0);
 }
 
 std::string PlayTest::writeNotesFile (const std::string& name, const std::vector<PlacedNote>& notes, int ticksPerQuarter)

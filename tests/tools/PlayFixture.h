@@ -67,7 +67,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The program in the scratch folder, with the built plug-in unless the arguments name one.
+    // The program in the scratch folder, with the built plug-in unless the arguments name one;
+    // killed after two minutes.
     ToolRun play (std::vector<std::string> arguments, bool addPlugin = true);
 
     juce::File file (const std::string& name) const { return folder.getChildFile (juce::String (name)); }

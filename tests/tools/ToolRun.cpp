@@ -1,7 +1,10 @@
 #include "tests/tools/ToolRun.h"
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <fcntl.h>
+#include <thread>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,12 +46,46 @@ std::vector<std::string> linesOf (const std::string& text)
     execv (program.c_str(), argv.data());
     _exit (127);
 }
+
+// Waits for the child to end, killing it first when it outlives the limit; true when it did.
+bool waitForChild (pid_t child, int& status, double timeLimitSeconds)
+{
+    if (timeLimitSeconds <= 0.0)
+    {
+        while (waitpid (child, &status, 0) < 0 && errno == EINTR)
+        {
+        }
+
+        return false;
+    }
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double> (timeLimitSeconds);
+
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        const pid_t ended = waitpid (child, &status, WNOHANG);
+
+        if (ended == child || (ended < 0 && errno != EINTR))
+            return false;
+
+        std::this_thread::sleep_for (std::chrono::milliseconds (10));
+    }
+
+    kill (child, SIGKILL);
+
+    while (waitpid (child, &status, 0) < 0 && errno == EINTR)
+    {
+    }
+
+    return true;
+}
 }
 
 std::vector<std::string> ToolRun::outLines() const { return linesOf (out); }
 std::vector<std::string> ToolRun::errLines() const { return linesOf (err); }
 
-ToolRun ToolRun::run (const std::vector<std::string>& arguments, const juce::File& workingFolder)
+ToolRun ToolRun::run (const std::vector<std::string>& arguments, const juce::File& workingFolder,
+                      double timeLimitSeconds)
 {
     const auto outFile = workingFolder.getNonexistentChildFile ("stdout", ".txt");
     outFile.create();
@@ -65,12 +102,10 @@ ToolRun ToolRun::run (const std::vector<std::string>& arguments, const juce::Fil
     if (child < 0)
         return result;
 
+    const auto started = std::chrono::steady_clock::now();
     int status = 0;
-
-    while (waitpid (child, &status, 0) < 0 && errno == EINTR)
-    {
-    }
-
+    result.timedOut = waitForChild (child, status, timeLimitSeconds);
+    result.seconds = std::chrono::duration<double> (std::chrono::steady_clock::now() - started).count();
     result.exitedNormally = WIFEXITED (status);
     result.exitCode = WIFEXITED (status) ? WEXITSTATUS (status) : -1;
     result.signal = WIFSIGNALED (status) ? WTERMSIG (status) : 0;
@@ -83,7 +118,9 @@ ToolRun ToolRun::run (const std::vector<std::string>& arguments, const juce::Fil
 
 void PrintTo (const ToolRun& run, std::ostream* os)
 {
-    *os << "exit " << run.exitCode << (run.exitedNormally ? "" : " (ended by signal " + std::to_string (run.signal) + ")")
+    *os << "exit " << run.exitCode
+        << (run.timedOut ? " (killed after " + std::to_string (run.seconds) + " s)"
+                         : run.exitedNormally ? "" : " (ended by signal " + std::to_string (run.signal) + ")")
         << "\n--- stdout ---\n" << run.out << "--- stderr ---\n" << run.err;
 }
 

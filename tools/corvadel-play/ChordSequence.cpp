@@ -1,9 +1,8 @@
 #include "ChordSequence.h"
 
 #include "InputError.h"
+#include "LimitedFileReader.h"
 #include "MidiFileReader.h"
-
-#include "engine/GridState.h"
 
 #include <algorithm>
 #include <map>
@@ -53,6 +52,10 @@ ChordSequence ChordSequence::fromMidiFile (const juce::File& file)
     if (chords.empty())
         throw problem ("it holds no notes");
 
+    if (chords.size() > (size_t) GridState::maxColumns)
+        throw problem ("it holds " + juce::String ((juce::int64) chords.size()) + " chords, more than the "
+                       + juce::String (GridState::maxColumns) + " the plug-in's grid takes");
+
     return fromChords (chords, file.getFullPathName());
 }
 
@@ -62,16 +65,7 @@ ChordSequence ChordSequence::fromStateFile (const juce::File& file)
         return InputError ("cannot read the state from " + file.getFullPathName().toStdString() + ": " + why.toStdString());
     };
 
-    if (file.isDirectory())
-        throw problem ("it is a folder");
-
-    if (! file.existsAsFile())
-        throw problem ("no such file");
-
-    juce::MemoryBlock bytes;
-
-    if (! file.loadFileAsData (bytes))
-        throw problem ("it cannot be opened");
+    auto bytes = LimitedFileReader::read (file, maxStateBytes, "more than the largest state the plug-in takes", problem);
 
     if (bytes.isEmpty())
         throw problem ("it is empty");
@@ -135,13 +129,4 @@ juce::MemoryBlock ChordSequence::chunkFor (const std::vector<Chord>& chords)
     juce::MemoryBlock chunk;
     state.appendTo (chunk);
     return chunk;
-}
-
-int ChordSequence::getNumColumns() const
-{
-    if (chunk.getSize() < 4)
-        return 0;
-
-    const auto columns = (int32_t) juce::ByteOrder::littleEndianInt (chunk.getData());
-    return std::max<int32_t> (0, columns);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/GridState.h"
 #include "engine/NoteCell.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -21,19 +22,24 @@ public:
     using Chord = std::vector<Note>;
 
     static constexpr int cellsPerColumn = notesPerChord;
+    // The largest chunk the plug-in takes: its most columns of its most cells, after the counts.
+    static constexpr int64_t maxStateBytes = GridState::headerSize
+                                           + (int64_t) GridState::maxColumns * GridState::maxCellsPerColumn
+                                                 * GridState::cellSize;
 
     // About eight chords voiced around middle C over a bass note.
     static ChordSequence demo();
     static ChordSequence fromChords (const std::vector<Chord>& chords, const juce::String& origin);
     // Notes that start at the same tick, on any track or channel, make one chord; chords follow
-    // in time order. Throws InputError when the file is missing, unreadable or holds no notes.
+    // in time order. Throws InputError when the file is missing, unreadable, holds no notes or
+    // more chords than the plug-in's grid takes.
     static ChordSequence fromMidiFile (const juce::File& file);
-    // A saved chunk, kept byte for byte. Throws InputError when it cannot be read.
+    // A saved chunk, kept byte for byte. Throws InputError when it cannot be read or is larger
+    // than maxStateBytes.
     static ChordSequence fromStateFile (const juce::File& file);
 
+    // Whether the plug-in takes it, and how many columns it then holds, is the plug-in's answer.
     const juce::MemoryBlock& getChunk() const noexcept { return chunk; }
-    // The column count that the chunk declares, 0 when it declares none that could be played.
-    int getNumColumns() const;
     // Where the chords come from, for the listing and for messages.
     const juce::String& getOrigin() const noexcept { return origin; }
     bool isSavedState() const noexcept { return savedState; }

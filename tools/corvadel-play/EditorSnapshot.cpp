@@ -51,7 +51,7 @@ juce::Image drawEditor (const juce::MemoryBlock& finalState, const PedalSchedule
 }
 }
 
-void EditorSnapshot::write (const juce::MemoryBlock& finalState, const PedalSchedule& pedal, const juce::File& destination)
+juce::MemoryBlock EditorSnapshot::drawPng (const juce::MemoryBlock& finalState, const PedalSchedule& pedal)
 {
     const juce::ScopedJuceInitialiser_GUI framework;
     const auto image = drawEditor (finalState, pedal);
@@ -62,6 +62,5 @@ void EditorSnapshot::write (const juce::MemoryBlock& finalState, const PedalSche
     if (! image.isValid() || ! format.writeImageToStream (image, png))
         throw InputError ("cannot draw the editor into a PNG");
 
-    if (destination.isDirectory() || ! destination.replaceWithData (png.getData(), png.getDataSize()))
-        throw InputError ("cannot write the editor picture " + destination.getFullPathName().toStdString());
+    return png.getMemoryBlock();
 }

@@ -10,6 +10,7 @@
 class EditorSnapshot
 {
 public:
-    // Throws InputError when the picture cannot be made or written.
-    static void write (const juce::MemoryBlock& finalState, const PedalSchedule& pedal, const juce::File& destination);
+    // Main thread, with no framework running yet; waits on nothing. Returns the PNG file's bytes.
+    // Throws InputError when the picture cannot be made.
+    static juce::MemoryBlock drawPng (const juce::MemoryBlock& finalState, const PedalSchedule& pedal);
 };

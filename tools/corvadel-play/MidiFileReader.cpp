@@ -2,17 +2,8 @@
 
 juce::MidiFile MidiFileReader::read (const juce::File& file, const ProblemReport& problem)
 {
-    if (file.isDirectory())
-        throw problem ("it is a folder");
-
-    if (! file.existsAsFile())
-        throw problem ("no such file");
-
-    juce::FileInputStream in (file);
-
-    if (in.failedToOpen())
-        throw problem ("it cannot be opened");
-
+    const auto bytes = LimitedFileReader::read (file, maxFileBytes, "more than this program reads as MIDI", problem);
+    juce::MemoryInputStream in (bytes, false);
     juce::MidiFile midi;
 
     // Note-offs are not needed: a missing one must not invent events.

@@ -5,6 +5,17 @@
 #include <algorithm>
 #include <cmath>
 
+namespace
+{
+std::string durationText (double seconds)
+{
+    if (seconds < 2.0 * 3600.0)
+        return juce::String (seconds / 60.0, 1).toStdString() + " minutes";
+
+    return juce::String (seconds / 3600.0, 1).toStdString() + " hours";
+}
+}
+
 PedalSchedule::PedalSchedule (std::vector<Event> pedalEvents, TempoMap tempo, juce::String originText)
     : events (std::move (pedalEvents)), tempoMap (std::move (tempo)), origin (std::move (originText))
 {
@@ -14,6 +25,12 @@ PedalSchedule PedalSchedule::everyBeat (int presses, double bpm)
 {
     const double secondsPerBeat = 60.0 / bpm;
     const uint8_t controllerOnChannel1 = 0xB0;
+    const auto tempo = TempoMap::constant (bpm);
+    const auto origin = "at " + juce::String (bpm, bpm == std::floor (bpm) ? 0 : 2) + " bpm";
+
+    // Before anything is built for them.
+    checkLength ((presses - 0.5) * secondsPerBeat, tempo, origin);
+
     std::vector<Event> events;
 
     for (int beat = 0; beat < presses; ++beat)
@@ -22,8 +39,7 @@ PedalSchedule PedalSchedule::everyBeat (int presses, double bpm)
         events.push_back ({ (beat + 0.5) * secondsPerBeat, controllerOnChannel1, 0 });
     }
 
-    return PedalSchedule (std::move (events), TempoMap::constant (bpm),
-                          "at " + juce::String (bpm, bpm == std::floor (bpm) ? 0 : 2) + " bpm");
+    return PedalSchedule (std::move (events), tempo, origin);
 }
 
 PedalSchedule PedalSchedule::fromMidiFile (const juce::File& file, double fallbackBpm)
@@ -34,6 +50,8 @@ PedalSchedule PedalSchedule::fromMidiFile (const juce::File& file, double fallba
     };
 
     const auto midi = MidiFileReader::read (file, problem);
+    // First, as it refuses a division that would make the times below no numbers at all.
+    auto tempoMap = TempoMap::fromMidiFile (midi, fallbackBpm, problem);
     auto inSeconds = midi;
     inSeconds.convertTimestampTicksToSeconds();
 
@@ -55,13 +73,29 @@ PedalSchedule PedalSchedule::fromMidiFile (const juce::File& file, double fallba
     std::stable_sort (events.begin(), events.end(),
                       [] (const Event& a, const Event& b) { return a.seconds < b.seconds; });
 
-    PedalSchedule schedule (std::move (events), TempoMap::fromMidiFile (midi, fallbackBpm),
-                            "from " + file.getFullPathName());
+    PedalSchedule schedule (std::move (events), std::move (tempoMap), "from " + file.getFullPathName());
 
     if (schedule.countPresses() == 0)
         throw problem ("it holds no sustain-pedal presses (controller 64)");
 
+    checkLength (schedule.getLastEventSeconds(), schedule.tempoMap, schedule.origin);
     return schedule;
+}
+
+void PedalSchedule::checkLength (double seconds, const TempoMap& tempo, const juce::String& origin)
+{
+    const auto what = "the pedal presses " + origin.toStdString();
+
+    // Written so that a time that is no number fails too.
+    if (! (seconds <= maxSeconds))
+        throw InputError (what + " last " + durationText (seconds) + ", longer than the one hour of music this program plays");
+
+    const double ticks = tempo.ticksAt (seconds);
+
+    if (! (ticks <= TempoMap::maxTicks))
+        throw InputError (what + " reach tick " + juce::String::formatted ("%.0f", ticks).toStdString() + " at "
+                          + std::to_string (TempoMap::ticksPerQuarterNote) + " a beat, beyond the "
+                          + std::to_string ((long long) TempoMap::maxTicks) + " a MIDI file can count");
 }
 
 int PedalSchedule::countPresses() const

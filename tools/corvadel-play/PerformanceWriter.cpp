@@ -1,7 +1,5 @@
 #include "PerformanceWriter.h"
 
-#include "InputError.h"
-
 #include <cmath>
 #include <cstdio>
 
@@ -41,13 +39,11 @@ juce::MidiFile PerformanceWriter::createMidiFile() const
     return file;
 }
 
-void PerformanceWriter::writeMidiFile (const juce::File& destination) const
+juce::MemoryBlock PerformanceWriter::createMidiFileBytes() const
 {
     juce::MemoryOutputStream bytes;
     createMidiFile().writeTo (bytes, 1);
-
-    if (destination.isDirectory() || ! destination.replaceWithData (bytes.getData(), bytes.getDataSize()))
-        throw InputError ("cannot write the MIDI file " + destination.getFullPathName().toStdString());
+    return bytes.getMemoryBlock();
 }
 
 std::string PerformanceWriter::describe (const juce::MidiMessage& message)

@@ -17,8 +17,8 @@ public:
     PerformanceWriter (const std::vector<PluginSession::ReturnedEvent>& events, const TempoMap& tempo);
 
     juce::MidiFile createMidiFile() const;
-    // Throws InputError when the file cannot be written.
-    void writeMidiFile (const juce::File& file) const;
+    // The Standard MIDI File's bytes.
+    juce::MemoryBlock createMidiFileBytes() const;
     void printListing (std::ostream& out) const;
 
 private:

@@ -2,8 +2,8 @@
 
 #include "UsageError.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -79,12 +79,14 @@ juce::File PlayOptions::fileFromArgument (const std::string& option, const std::
 
 double PlayOptions::bpmFromArgument (const std::string& value)
 {
-    char* end = nullptr;
-    const double bpm = std::strtod (value.c_str(), &end);
+    // from_chars, not strtod: strtod would also take leading spaces, a '+' and hexadecimal.
+    double bpm = 0.0;
+    const auto* end = value.data() + value.size();
+    const auto [stop, error] = std::from_chars (value.data(), end, bpm, std::chars_format::general);
 
-    // Beyond a few thousand beats a minute, presses would fall closer together than a block.
-    if (value.empty() || *end != '\0' || ! std::isfinite (bpm) || bpm <= 0.0 || bpm > 6000.0)
-        throw UsageError ("--bpm needs a positive number of beats per minute (at most 6000), not '" + value + "'");
+    if (value.empty() || error != std::errc() || stop != end || ! std::isfinite (bpm) || bpm < minBpm || bpm > maxBpm)
+        throw UsageError ("--bpm needs a number of beats per minute from " + std::to_string ((int) minBpm) + " to "
+                          + std::to_string ((int) maxBpm) + ", not '" + value + "'");
 
     return bpm;
 }
@@ -112,7 +114,8 @@ std::string PlayOptions::usage()
     text << synopsis() << "\n\n"
          << "Plays a chord sequence through the Corvadel plug-in as a host would: each sustain-pedal\n"
          << "press ends the sounding chord and starts the next one. Writes the MIDI the plug-in sends\n"
-         << "back as a MIDI file and lists it.\n\n"
+         << "back as a MIDI file and lists it. A run plays at most an hour of music, and writes its\n"
+         << "files only once all of it has succeeded.\n\n"
          << "  --plugin PATH        the plug-in to load (default: Corvadel.so in the build folder,\n"
          << "                       " << defaultPluginFile().getFullPathName() << ")\n"
          << "  --chords FILE.mid    the chords: notes starting together on any track or channel make\n"
@@ -122,7 +125,8 @@ std::string PlayOptions::usage()
          << "  --pedal FILE.mid     the sustain-pedal (controller 64) messages of this file, at its\n"
          << "                       tempo (default: one press a beat for each chord, released half a\n"
          << "                       beat later)\n"
-         << "  --bpm N              the tempo of the default presses (default 120)\n"
+         << "  --bpm N              the tempo of the default presses, from " << (int) minBpm << " to " << (int) maxBpm
+         << " (default 120)\n"
          << "  --out FILE.mid       where to write the plug-in's MIDI (default " << defaultOutputName << ")\n"
          << "  --save-state FILE    save the plug-in's state after the run\n"
          << "  --editor-png FILE    draw the plug-in's editor, as it stands at the end, into a PNG\n"

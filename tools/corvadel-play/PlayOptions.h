@@ -10,8 +10,14 @@
 class PlayOptions
 {
 public:
+    // A MIDI file holds a tempo as at most 2^24 - 1 microseconds a quarter note (3.58 bpm): the
+    // output file could not say a slower one. 4 is the whole tempo above that.
+    static constexpr double minBpm = 4.0;
+    // Beyond this, presses would fall closer together than a block of the plug-in's audio.
+    static constexpr double maxBpm = 6000.0;
+
     // Throws UsageError for an unknown option, a missing value, --chords with --state, or a
-    // tempo that is not a positive number.
+    // tempo that is not a plain decimal number from minBpm to maxBpm.
     static PlayOptions parse (const std::vector<std::string>& arguments);
 
     // One line: the options in brief.

@@ -32,8 +32,10 @@ PluginSession::PluginSession (const PluginLibrary& library)
         throw InputError ("the plug-in " + path + " returned no usable VST 2 effect");
     }
 
+    checkChannelCounts (path);
     callbackReceiver = this;
 
+    // Counts checked above: at most maxChannels each.
     const int inputs = std::max (audioChannels, (int) effect->numInputs);
     const int outputs = std::max (audioChannels, (int) effect->numOutputs);
     silence.assign ((size_t) (inputs + outputs) * blockSize, 0.0f);
@@ -45,6 +47,21 @@ PluginSession::PluginSession (const PluginLibrary& library)
         outputChannels.push_back (silence.data() + (size_t) (inputs + i) * blockSize);
 }
 
+void PluginSession::checkChannelCounts (const std::string& path)
+{
+    for (const auto& [count, direction] : { std::pair { effect->numInputs, "inputs" }, { effect->numOutputs, "outputs" } })
+    {
+        if (count >= 0 && count <= maxChannels)
+            continue;
+
+        // A well-formed record: the instance is closed before the session gives up on it.
+        dispatch (effClose);
+        effect = nullptr;
+        throw InputError ("the plug-in " + path + " claims " + std::to_string (count) + " audio " + direction
+                          + "; a plug-in has 0 to " + std::to_string (maxChannels));
+    }
+}
+
 PluginSession::~PluginSession()
 {
     if (effect != nullptr)
@@ -52,7 +69,7 @@ PluginSession::~PluginSession()
         if (switchedOn)
             dispatch (effMainsChanged, 0, 0);
 
-        // Also deletes the editor and the instance itself.
+        // Also deletes the instance itself.
         dispatch (effClose);
     }
 
@@ -107,19 +124,13 @@ void PluginSession::startPlayback()
     switchedOn = true;
 }
 
-bool PluginSession::handOverState (const juce::MemoryBlock& chunk)
+juce::MemoryBlock PluginSession::handOverState (const juce::MemoryBlock& chunk)
 {
     // The plug-in may keep the pointer until it returns: give it a copy of its own to read.
     juce::MemoryBlock copy (chunk);
     dispatch (effSetChunk, 0, (VstIntPtr) copy.getSize(), copy.getData());
 
-    return fetchState().getSize() > 0;
-}
-
-bool PluginSession::createEditor()
-{
-    ERect* rect = nullptr;
-    return dispatch (effEditGetRect, 0, 0, &rect) != 0;
+    return fetchState();
 }
 
 juce::MemoryBlock PluginSession::fetchState()

@@ -12,14 +12,17 @@
 #include <vector>
 
 // One plug-in instance driven as a host drives it: created through the library's entry, opened
-// and switched on, given its state, its editor asked for, fed pedal events before blocks of
-// silent audio, and closed again. Everything the plug-in sends back through the host callback
+// and switched on, given its state, fed pedal events before blocks of silent audio (with its
+// window closed, as hosts keep it), and closed again. Everything the plug-in sends back through the host callback
 // is collected with its sample position.
 class PluginSession
 {
 public:
     static constexpr double sampleRate = 48000.0;
     static constexpr int blockSize = 512;
+    // The most audio channels each way that a filter may declare to the bridge: a record that
+    // claims more is not believed, and no channel arrays are made for it.
+    static constexpr int maxChannels = 32;
 
     struct ReturnedEvent
     {
@@ -41,17 +44,16 @@ public:
         std::vector<std::pair<juce::String, int>> capabilities;  // canDo text, answer
     };
 
-    // Throws InputError when the entry gives no instance or something that is not an effect.
+    // Throws InputError when the entry gives no instance, something that is not an effect, or
+    // an effect claiming more than maxChannels audio inputs or outputs (or fewer than none).
     explicit PluginSession (const PluginLibrary& library);
     ~PluginSession();
 
     Description describe();
     void startPlayback();
-    // Hands the state over; false when the plug-in did not keep it. Asks before any editor
-    // exists, while the plug-in's answer is the state it keeps.
-    bool handOverState (const juce::MemoryBlock& chunk);
-    // The editor is what lets the pedal step through the grid; false when there is none.
-    bool createEditor();
+    // Hands the state over and returns the state the plug-in then keeps, empty when it did not
+    // keep it.
+    juce::MemoryBlock handOverState (const juce::MemoryBlock& chunk);
     // Plays the pedal events, block after block, up to the block of the last one.
     std::vector<ReturnedEvent> play (const PedalSchedule& pedal, const ProgressCallback& progress);
     juce::MemoryBlock fetchState();
@@ -62,6 +64,7 @@ private:
     static VstIntPtr answerPlugin (AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                    void* ptr, float opt);
     void collect (const VstEvents& events);
+    void checkChannelCounts (const std::string& path);
 
     juce::String askText (VstInt32 opcode);
     VstIntPtr dispatch (VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,

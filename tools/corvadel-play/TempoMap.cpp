@@ -15,15 +15,16 @@ TempoMap TempoMap::constant (double bpm)
     return map;
 }
 
-TempoMap TempoMap::fromMidiFile (const juce::MidiFile& file, double fallbackBpm)
+TempoMap TempoMap::fromMidiFile (const juce::MidiFile& file, double fallbackBpm,
+                                const LimitedFileReader::ProblemReport& problem)
 {
+    checkDivision (file, problem);
     const int ticksPerQuarter = file.getTimeFormat();
 
-    if (ticksPerQuarter <= 0)
+    if (ticksPerQuarter < 0)
         return constant (fallbackBpm);
 
     const double scale = (double) ticksPerQuarterNote / ticksPerQuarter;
-
     TempoMap map;
     map.addChange (0.0, defaultSecondsPerQuarterNote);
 
@@ -38,23 +39,51 @@ TempoMap TempoMap::fromMidiFile (const juce::MidiFile& file, double fallbackBpm)
             map.addChange (event->message.getTimeStamp() * scale, secondsPerQuarter);
     }
 
+    map.readOpeningTimeSignature (file, problem);
+    return map;
+}
+
+void TempoMap::checkDivision (const juce::MidiFile& file, const LimitedFileReader::ProblemReport& problem)
+{
+    // The header's division: ticks a quarter note, or (negative) frames a second and ticks a frame.
+    const int division = file.getTimeFormat();
+
+    if (division == 0)
+        throw problem ("its division is 0 ticks a quarter note");
+
+    if (division < 0 && (division & 0xFF) == 0)
+        throw problem ("its division is " + juce::String (-(division >> 8)) + " frames a second of 0 ticks each");
+}
+
+void TempoMap::readOpeningTimeSignature (const juce::MidiFile& file, const LimitedFileReader::ProblemReport& problem)
+{
     juce::MidiMessageSequence timeSignatures;
     file.findAllTimeSigEvents (timeSignatures);
 
     // Bars are counted in the opening metre; later changes of metre are not followed.
-    if (timeSignatures.getNumEvents() > 0 && timeSignatures.getEventTime (0) <= 0.0)
-    {
-        int numerator = 4, denominator = 4;
-        timeSignatures.getEventPointer (0)->message.getTimeSignatureInfo (numerator, denominator);
+    if (timeSignatures.getNumEvents() == 0 || timeSignatures.getEventTime (0) > 0.0)
+        return;
 
-        if (numerator > 0 && denominator > 0)
-        {
-            map.beatsPerBar = numerator;
-            map.beatUnit = denominator;
-        }
-    }
+    // Read here rather than by the framework, which shifts by the file's exponent unchecked.
+    const auto& message = timeSignatures.getEventPointer (0)->message;
 
-    return map;
+    if (message.getMetaEventLength() < 2)
+        throw problem ("its time signature is cut short");
+
+    const auto* data = message.getMetaEventData();
+    const int numerator = data[0];
+    const int exponent = data[1];
+
+    if (numerator == 0)
+        throw problem ("its time signature has no beats in a bar");
+
+    if (exponent > maxBeatUnitExponent)
+        throw problem ("its time signature has a denominator of 2^" + juce::String (exponent) + ", beyond the 2^"
+                       + juce::String (maxBeatUnitExponent) + " (a " + juce::String (1 << maxBeatUnitExponent)
+                       + "th note) this program counts beats in");
+
+    beatsPerBar = numerator;
+    beatUnit = 1 << exponent;
 }
 
 void TempoMap::addChange (double tick, double secondsPerQuarterNote)

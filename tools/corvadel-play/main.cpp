@@ -4,6 +4,7 @@
 #include "ChordSequence.h"
 #include "EditorSnapshot.h"
 #include "InputError.h"
+#include "OutputFiles.h"
 #include "PedalSchedule.h"
 #include "PerformanceWriter.h"
 #include "PlayOptions.h"
@@ -11,7 +12,10 @@
 #include "PluginSession.h"
 #include "UsageError.h"
 
+#include "engine/GridState.h"
+
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +27,8 @@ constexpr double quietRunSeconds = 60.0;
 struct Performance
 {
     PluginSession::Description description;
+    int numColumns = 0;  // of the state the plug-in kept
+    std::optional<PedalSchedule> pedal;
     std::vector<PluginSession::ReturnedEvent> events;
     juce::MemoryBlock finalState;
 };
@@ -38,12 +44,34 @@ ChordSequence loadChords (const PlayOptions& options)
     return ChordSequence::demo();
 }
 
-PedalSchedule loadPedal (const PlayOptions& options, const ChordSequence& chords)
+// Read before the plug-in is loaded, so a bad file is found at once.
+std::optional<PedalSchedule> loadPedalFile (const PlayOptions& options)
 {
-    if (options.pedalFile)
-        return PedalSchedule::fromMidiFile (*options.pedalFile, options.bpm);
+    if (! options.pedalFile)
+        return std::nullopt;
 
-    return PedalSchedule::everyBeat (chords.getNumColumns(), options.bpm);
+    return PedalSchedule::fromMidiFile (*options.pedalFile, options.bpm);
+}
+
+// Returns the number of columns the plug-in keeps: its answer, not what the chunk claims,
+// decides how many presses the default pedal makes.
+int handOverChords (PluginSession& session, const ChordSequence& chords, const juce::File& pluginFile)
+{
+    const auto kept = session.handOverState (chords.getChunk());
+
+    if (kept.isEmpty())
+        throw InputError (std::string (chords.isSavedState() ? "the plug-in refused the state in "
+                                                             : "the plug-in refused the chords from ")
+                          + chords.getOrigin().toStdString());
+
+    // Checked as any other input: the plug-in's answer could claim anything.
+    const auto state = GridState::fromChunk (kept.getData(), (int64_t) kept.getSize());
+
+    if (state == nullptr)
+        throw InputError ("the plug-in " + pluginFile.getFullPathName().toStdString()
+                          + " answers with a state that is no grid after taking " + chords.getOrigin().toStdString());
+
+    return state->getNumColumns();
 }
 
 PluginSession::ProgressCallback progressReportFor (const PedalSchedule& pedal)
@@ -65,26 +93,19 @@ PluginSession::ProgressCallback progressReportFor (const PedalSchedule& pedal)
     };
 }
 
-Performance perform (const juce::File& pluginFile, const ChordSequence& chords, const PedalSchedule& pedal)
+Performance perform (const PlayOptions& options, const ChordSequence& chords, const std::optional<PedalSchedule>& pedalFile)
 {
-    const PluginLibrary library (pluginFile);
+    const PluginLibrary library (options.pluginFile);
     Performance performance;
 
     // The session closes the instance before the library goes away.
     PluginSession session (library);
     performance.description = session.describe();
     session.startPlayback();
+    performance.numColumns = handOverChords (session, chords, options.pluginFile);
+    performance.pedal = pedalFile ? *pedalFile : PedalSchedule::everyBeat (performance.numColumns, options.bpm);
 
-    if (! session.handOverState (chords.getChunk()))
-        throw InputError (std::string (chords.isSavedState() ? "the plug-in refused the state in "
-                                                             : "the plug-in refused the chords from ")
-                          + chords.getOrigin().toStdString());
-
-    if (! session.createEditor())
-        throw InputError ("the plug-in " + pluginFile.getFullPathName().toStdString()
-                          + " offers no editor, so its pedal cannot step through the chords");
-
-    performance.events = session.play (pedal, progressReportFor (pedal));
+    performance.events = session.play (*performance.pedal, progressReportFor (*performance.pedal));
     performance.finalState = session.fetchState();
     return performance;
 }
@@ -129,43 +150,44 @@ void printWhatAHostSees (const PluginSession::Description& d)
     std::cout << "\n\n";
 }
 
-void printHeading (const PlayOptions& options, const ChordSequence& chords, const PedalSchedule& pedal)
+void printHeading (const PlayOptions& options, const ChordSequence& chords, const Performance& performance)
 {
-    std::cout << options.pluginFile.getFileName() << ": " << chords.getNumColumns() << " chords from "
-              << chords.getOrigin() << ", " << pedal.countPresses() << " pedal presses " << pedal.getOrigin()
-              << "\n";
-}
-
-void saveState (const juce::MemoryBlock& state, const juce::File& destination)
-{
-    if (destination.isDirectory() || ! destination.replaceWithData (state.getData(), state.getSize()))
-        throw InputError ("cannot write the state file " + destination.getFullPathName().toStdString());
-
-    std::cout << "Saved the plug-in's state (" << state.getSize() << " bytes) to " << destination.getFullPathName() << "\n";
+    std::cout << options.pluginFile.getFileName() << ": " << performance.numColumns << " chords from "
+              << chords.getOrigin() << ", " << performance.pedal->countPresses() << " pedal presses "
+              << performance.pedal->getOrigin() << "\n";
 }
 
 int play (const PlayOptions& options)
 {
     const auto chords = loadChords (options);
-    const auto pedal = loadPedal (options, chords);
-
-    const auto performance = perform (options.pluginFile, chords, pedal);
-    printWhatAHostSees (performance.description);
-    printHeading (options, chords, pedal);
-
+    const auto pedalFile = loadPedalFile (options);
+    const auto performance = perform (options, chords, pedalFile);
+    const auto& pedal = *performance.pedal;
     const PerformanceWriter writer (performance.events, pedal.getTempoMap());
+
+    OutputFiles outputs;
+    outputs.stage (options.outputFile, writer.createMidiFileBytes(), "the MIDI file");
+
+    if (options.saveStateFile)
+        outputs.stage (*options.saveStateFile, performance.finalState, "the state file");
+
+    if (options.editorPngFile)
+        outputs.stage (*options.editorPngFile, EditorSnapshot::drawPng (performance.finalState, pedal),
+                       "the editor picture");
+
+    outputs.commit();
+
+    printWhatAHostSees (performance.description);
+    printHeading (options, chords, performance);
     writer.printListing (std::cout);
-    writer.writeMidiFile (options.outputFile);
     std::cout << "Wrote " << performance.events.size() << " events to " << options.outputFile.getFullPathName() << "\n";
 
     if (options.saveStateFile)
-        saveState (performance.finalState, *options.saveStateFile);
+        std::cout << "Saved the plug-in's state (" << performance.finalState.getSize() << " bytes) to "
+                  << options.saveStateFile->getFullPathName() << "\n";
 
     if (options.editorPngFile)
-    {
-        EditorSnapshot::write (performance.finalState, pedal, *options.editorPngFile);
         std::cout << "Drew the editor into " << options.editorPngFile->getFullPathName() << "\n";
-    }
 
     return 0;
 }
