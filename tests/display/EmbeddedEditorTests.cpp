@@ -43,7 +43,7 @@ protected:
     static void SetUpTestSuite()
     {
         ASSERT_TRUE (XHostWindow::displayAvailable()) << "these tests need an X server (run them under xvfb-run)";
-        library = std::make_unique<PluginLibrary>();
+        library = std::make_unique<PluginLibrary> (builtPluginPath());
     }
 
     static void TearDownTestSuite() { library.reset(); }

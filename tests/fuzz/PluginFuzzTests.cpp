@@ -63,7 +63,7 @@ TEST (PluginFuzz, AHostMayExitWithTheLibraryStillLoaded)
 {
     // Some hosts never unload their plug-ins: the process ends with the library mapped, and the
     // library's unload hook runs while the process exits. Never unloaded on purpose.
-    static auto* neverUnloaded = new PluginLibrary();
+    static auto* neverUnloaded = new PluginLibrary (builtPluginPath());
     PluginHost host (*neverUnloaded);
     auto* effect = host.createInstance();
     ASSERT_NE (effect, nullptr);

@@ -27,7 +27,7 @@ void PluginFuzzer::runRound (uint64_t seed, std::chrono::steady_clock::time_poin
     ++counts.rounds;
     ++counts.libraryLoads;
 
-    PluginLibrary library;
+    PluginLibrary library (builtPluginPath());
     std::optional<std::string> broken;
 
     {

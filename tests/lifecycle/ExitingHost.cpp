@@ -22,7 +22,7 @@ void pressOnce (PluginHost& host, AEffect* effect)
 // host that does not unload its plug-ins leaves it.
 PluginHost& leakedHost()
 {
-    auto* library = new PluginLibrary();
+    auto* library = new PluginLibrary (builtPluginPath());
     return *new PluginHost (*library);
 }
 
@@ -67,7 +67,7 @@ const std::map<std::string, std::function<void()>> cases {
           host.close (first);
       } },
     { "unload-then-exit", [] {
-          PluginLibrary library;
+          PluginLibrary library (builtPluginPath());
           {
               PluginHost host (library);
               auto* effect = host.createInstance();

@@ -4,7 +4,7 @@
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ProcessProbe.h"
-#include "tests/support/SharedLibrary.h"
+#include "tools/vst-host/SharedLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +53,7 @@ TEST (LoadUnload, InstancesComeAndGoAndTheLibraryLeavesNothingBehind)
 
     for (int load = 0; load < 3; ++load)
     {
-        PluginLibrary library;
+        PluginLibrary library (builtPluginPath());
         ASSERT_TRUE (pluginIsMapped());
 
         {
@@ -82,7 +82,7 @@ TEST (LoadUnload, InstancesComeAndGoAndTheLibraryLeavesNothingBehind)
 
 TEST (LoadUnload, UnloadingWithAnEditorStillOpenClosesItWithTheInstance)
 {
-    PluginLibrary library;
+    PluginLibrary library (builtPluginPath());
 
     {
         PluginHost host (library);
@@ -102,7 +102,7 @@ TEST (LoadUnload, TwentyRoundsInOneProcessEachUnloadReally)
 
     for (int round = 0; round < 20; ++round)
     {
-        PluginLibrary library;
+        PluginLibrary library (builtPluginPath());
 
         {
             PluginHost host (library);

@@ -11,7 +11,7 @@
 class PluginTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { library = std::make_unique<PluginLibrary>(); }
+    static void SetUpTestSuite() { library = std::make_unique<PluginLibrary> (builtPluginPath()); }
     static void TearDownTestSuite() { library.reset(); }
 
     void SetUp() override { host = std::make_unique<PluginHost> (*library); }

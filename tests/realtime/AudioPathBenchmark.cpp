@@ -92,7 +92,7 @@ double floorNanoseconds()
 
 int main (int argc, char** argv)
 {
-    PluginLibrary library (argc > 1 ? argv[1] : PluginLibrary::defaultPath());
+    PluginLibrary library (argc > 1 ? argv[1] : builtPluginPath());
     AEffect* effect = library.callEntry (&silentHost);
     const auto dispatch = [effect] (VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f)
     {

@@ -145,7 +145,7 @@ class AudioThreadTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        library = std::make_unique<PluginLibrary>();
+        library = std::make_unique<PluginLibrary> (builtPluginPath());
         effect = library->callEntry (&quietHost);
         ASSERT_NE (effect, nullptr);
 

@@ -4,33 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace
-{
-PluginHost* activeHost = nullptr;
-}
-
-//==============================================================================
-PluginLibrary::PluginLibrary (const std::string& path) : library (path)
-{
-}
-
-void PluginLibrary::unload()
-{
-    library.unload();
-}
-
-AEffect* PluginLibrary::callEntry (audioMasterCallback callback, const char* symbol) const
-{
-    using Entry = AEffect* (*) (audioMasterCallback);
-    auto entry = reinterpret_cast<Entry> (library.symbol (symbol));
-
-    if (entry == nullptr)
-        throw std::runtime_error (std::string ("no entry ") + symbol);
-
-    return entry (callback);
-}
-
-std::string PluginLibrary::defaultPath()
+std::string builtPluginPath()
 {
 #if defined(_WIN32)
     return SharedLibrary::besideThisProgram ("Corvadel.dll");
@@ -42,20 +16,16 @@ std::string PluginLibrary::defaultPath()
 //==============================================================================
 PluginHost::PluginHost (PluginLibrary& lib) : library (lib)
 {
-    activeHost = this;
 }
 
 PluginHost::~PluginHost()
 {
     closeAll();
-
-    if (activeHost == this)
-        activeHost = nullptr;
 }
 
 AEffect* PluginHost::createInstance (const char* entry)
 {
-    auto* effect = library.callEntry (&PluginHost::hostCallback, entry);
+    auto* effect = library.callEntry (HostCallbackReceiver::callback(), entry);
 
     if (effect != nullptr)
     {
@@ -205,41 +175,40 @@ std::vector<SentMidi> PluginHost::takeSentMidi()
     return taken;
 }
 
-VstIntPtr PluginHost::hostCallback (AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
+VstIntPtr PluginHost::answer (AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
-    if (activeHost == nullptr)
-        return opcode == audioMasterVersion ? 2400 : 0;
-
     HostRequest request { effect, opcode, index, value, ptr, opt, {} };
 
     if (opcode == audioMasterCanDo && ptr != nullptr)
         request.text = static_cast<const char*> (ptr);
 
-    {
-        const std::lock_guard<std::recursive_mutex> sl (activeHost->lock);
-        activeHost->recorded.push_back (request);
-
-        if (opcode == audioMasterProcessEvents && ptr != nullptr)
-        {
-            const auto* list = static_cast<const VstEvents*> (ptr);
-
-            for (int i = 0; i < list->numEvents; ++i)
-            {
-                const auto* e = reinterpret_cast<const VstMidiEvent*> (list->events[i]);
-                SentMidi sent;
-                sent.deltaFrames = e->deltaFrames;
-                sent.type = e->type;
-                sent.byteSize = e->byteSize;
-                std::memcpy (sent.bytes, e->midiData, 4);
-                activeHost->sentMidi.push_back (sent);
-            }
-        }
-    }
-
-    return activeHost->answer (request);
+    record (request);
+    return answerRecorded (request);
 }
 
-VstIntPtr PluginHost::answer (const HostRequest& request)
+void PluginHost::record (const HostRequest& request)
+{
+    const std::lock_guard<std::recursive_mutex> sl (lock);
+    recorded.push_back (request);
+
+    if (request.opcode != audioMasterProcessEvents || request.ptr == nullptr)
+        return;
+
+    const auto* list = static_cast<const VstEvents*> (request.ptr);
+
+    for (int i = 0; i < list->numEvents; ++i)
+    {
+        const auto* e = reinterpret_cast<const VstMidiEvent*> (list->events[i]);
+        SentMidi sent;
+        sent.deltaFrames = e->deltaFrames;
+        sent.type = e->type;
+        sent.byteSize = e->byteSize;
+        std::memcpy (sent.bytes, e->midiData, 4);
+        sentMidi.push_back (sent);
+    }
+}
+
+VstIntPtr PluginHost::answerRecorded (const HostRequest& request)
 {
     if (answerOverride)
         if (auto given = answerOverride (request))

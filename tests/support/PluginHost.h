@@ -1,11 +1,12 @@
 #pragma once
 
-// A host of the tests' own: loads the built plug-in as the platform's hosts do, gets instances through its
-// exported entry, records every request the plug-in makes through the host callback and answers
-// as each test wants.
+// A host of the tests' own: gets instances of the built plug-in through its exported entry,
+// records every request the plug-in makes through the host callback and answers as each test
+// wants.
 
 #include "host/VstInterface.h"
-#include "tests/support/SharedLibrary.h"
+#include "tools/vst-host/HostCallbackReceiver.h"
+#include "tools/vst-host/PluginLibrary.h"
 
 #include <cstdint>
 #include <functional>
@@ -39,26 +40,14 @@ struct SentMidi
     bool isNoteOff() const { return (bytes[0] & 0xF0) == 0x80; }
 };
 
-class PluginLibrary
-{
-public:
-    explicit PluginLibrary (const std::string& path = defaultPath());
+// The built plug-in: Corvadel.so from the build, or Corvadel.dll beside the test program.
+std::string builtPluginPath();
 
-    bool isLoaded() const { return library.isLoaded(); }
-    AEffect* callEntry (audioMasterCallback callback, const char* symbol = "VSTPluginMain") const;
-    void unload();
-
-    static std::string defaultPath();
-
-private:
-    SharedLibrary library;
-};
-
-class PluginHost
+class PluginHost : private HostCallbackReceiver
 {
 public:
     explicit PluginHost (PluginLibrary& library);
-    ~PluginHost();
+    ~PluginHost() override;
 
     // One instance through the named entry; nullptr when the plug-in refuses.
     AEffect* createInstance (const char* entry = "VSTPluginMain");
@@ -100,9 +89,9 @@ public:
     VstIntPtr processEventsAnswer = 1;
 
 private:
-    static VstIntPtr hostCallback (AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                   void* ptr, float opt);
-    VstIntPtr answer (const HostRequest& request);
+    VstIntPtr answer (AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
+    void record (const HostRequest& request);
+    VstIntPtr answerRecorded (const HostRequest& request);
 
     PluginLibrary& library;
     mutable std::recursive_mutex lock;

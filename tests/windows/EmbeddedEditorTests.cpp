@@ -35,7 +35,7 @@ constexpr int addButtonX = 680;
 class EmbeddedEditorTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { library = std::make_unique<PluginLibrary>(); }
+    static void SetUpTestSuite() { library = std::make_unique<PluginLibrary> (builtPluginPath()); }
     static void TearDownTestSuite() { library.reset(); }
 
     void SetUp() override

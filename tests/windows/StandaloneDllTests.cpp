@@ -2,7 +2,7 @@
 // with nothing beside it, taking what it needs only from Windows itself.
 
 #include "host/VstInterface.h"
-#include "tests/support/SharedLibrary.h"
+#include "tools/vst-host/SharedLibrary.h"
 
 #include <gtest/gtest.h>
 

@@ -9,18 +9,14 @@
 
 namespace
 {
-// The host callback carries no pointer of the host's own, and the tool runs one instance.
-PluginSession* callbackReceiver = nullptr;
-
 constexpr VstIntPtr hostVersion = 2400;
 constexpr int audioChannels = 2;
 }
 
 PluginSession::PluginSession (const PluginLibrary& library)
 {
-    const auto path = library.getFile().getFullPathName().toStdString();
-
-    effect = library.getEntry() (&PluginSession::answerPlugin);
+    const auto& path = library.getPath();
+    effect = library.callEntry (HostCallbackReceiver::callback());
 
     if (effect == nullptr)
         throw InputError ("the plug-in " + path + " refused to create an instance");
@@ -33,7 +29,6 @@ PluginSession::PluginSession (const PluginLibrary& library)
     }
 
     checkChannelCounts (path);
-    callbackReceiver = this;
 
     // Counts checked above: at most maxChannels each.
     const int inputs = std::max (audioChannels, (int) effect->numInputs);
@@ -73,7 +68,6 @@ PluginSession::~PluginSession()
         dispatch (effClose);
     }
 
-    callbackReceiver = nullptr;
 }
 
 VstIntPtr PluginSession::dispatch (VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
@@ -216,7 +210,7 @@ void PluginSession::processSilentBlock()
     effect->processReplacing (effect, inputChannels.data(), outputChannels.data(), blockSize);
 }
 
-VstIntPtr PluginSession::answerPlugin (AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
+VstIntPtr PluginSession::answer (AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
 {
     switch (opcode)
     {
@@ -224,8 +218,8 @@ VstIntPtr PluginSession::answerPlugin (AEffect*, VstInt32 opcode, VstInt32, VstI
             return hostVersion;
 
         case audioMasterProcessEvents:
-            if (callbackReceiver != nullptr && ptr != nullptr)
-                callbackReceiver->collect (*static_cast<const VstEvents*> (ptr));
+            if (ptr != nullptr)
+                collect (*static_cast<const VstEvents*> (ptr));
 
             return 1;
 

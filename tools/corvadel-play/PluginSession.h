@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PedalSchedule.h"
+#include "HostCallbackReceiver.h"
 #include "PluginLibrary.h"
 
 #include "host/VstInterface.h"
@@ -15,7 +16,7 @@
 // and switched on, given its state, fed pedal events before blocks of silent audio (with its
 // window closed, as hosts keep it), and closed again. Everything the plug-in sends back through the host callback
 // is collected with its sample position.
-class PluginSession
+class PluginSession : private HostCallbackReceiver
 {
 public:
     static constexpr double sampleRate = 48000.0;
@@ -47,7 +48,7 @@ public:
     // Throws InputError when the entry gives no instance, something that is not an effect, or
     // an effect claiming more than maxChannels audio inputs or outputs (or fewer than none).
     explicit PluginSession (const PluginLibrary& library);
-    ~PluginSession();
+    ~PluginSession() override;
 
     Description describe();
     void startPlayback();
@@ -61,8 +62,7 @@ public:
     static int64_t samplePositionOf (double seconds);
 
 private:
-    static VstIntPtr answerPlugin (AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                   void* ptr, float opt);
+    VstIntPtr answer (AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
     void collect (const VstEvents& events);
     void checkChannelCounts (const std::string& path);
 

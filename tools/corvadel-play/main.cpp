@@ -15,6 +15,7 @@
 #include "engine/GridState.h"
 
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -93,13 +94,25 @@ PluginSession::ProgressCallback progressReportFor (const PedalSchedule& pedal)
     };
 }
 
+std::unique_ptr<PluginLibrary> loadPlugin (const juce::File& file)
+{
+    try
+    {
+        return std::make_unique<PluginLibrary> (file.getFullPathName().toStdString());
+    }
+    catch (const PluginLibrary::LoadError& e)
+    {
+        throw InputError (e.what());
+    }
+}
+
 Performance perform (const PlayOptions& options, const ChordSequence& chords, const std::optional<PedalSchedule>& pedalFile)
 {
-    const PluginLibrary library (options.pluginFile);
+    const auto library = loadPlugin (options.pluginFile);
     Performance performance;
 
     // The session closes the instance before the library goes away.
-    PluginSession session (library);
+    PluginSession session (*library);
     performance.description = session.describe();
     session.startPlayback();
     performance.numColumns = handOverChords (session, chords, options.pluginFile);

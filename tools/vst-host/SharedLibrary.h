@@ -1,13 +1,19 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
 // A library loaded at run time the way the platform's hosts load plug-ins: dlopen on Linux,
-// LoadLibrary on Windows.
+// LoadLibrary on Windows. Any thread; waits on the platform's loader.
 class SharedLibrary
 {
 public:
-    // Throws std::runtime_error, with the loader's reason, when the library does not load.
+    // Thrown when the library does not load; what() is the loader's reason, without the path.
+    struct LoadError : std::runtime_error
+    {
+        using std::runtime_error::runtime_error;
+    };
+
     explicit SharedLibrary (const std::string& path);
     ~SharedLibrary();
 

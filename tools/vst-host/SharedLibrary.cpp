@@ -1,6 +1,4 @@
-#include "tests/support/SharedLibrary.h"
-
-#include <stdexcept>
+#include "SharedLibrary.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -21,7 +19,7 @@ SharedLibrary::SharedLibrary (const std::string& path)
     handle = LoadLibraryA (path.c_str());
 
     if (handle == nullptr)
-        throw std::runtime_error ("cannot load " + path + ": " + lastErrorText());
+        throw LoadError (lastErrorText());
 }
 
 void* SharedLibrary::symbol (const char* name) const
@@ -53,7 +51,17 @@ SharedLibrary::SharedLibrary (const std::string& path)
     handle = dlopen (path.c_str(), RTLD_NOW | RTLD_LOCAL);
 
     if (handle == nullptr)
-        throw std::runtime_error ("cannot load " + path + ": " + dlerror());
+    {
+        // The loader's text repeats the path; the caller names it already.
+        const char* reason = dlerror();
+        std::string text = reason != nullptr ? reason : "unknown reason";
+        const auto pathPrefix = path + ": ";
+
+        if (text.rfind (pathPrefix, 0) == 0)
+            text = text.substr (pathPrefix.size());
+
+        throw LoadError (text);
+    }
 }
 
 void* SharedLibrary::symbol (const char* name) const
