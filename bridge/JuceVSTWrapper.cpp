@@ -4,8 +4,7 @@
 #include "bridge/PluginWindowCalls.h"
 #include "engine/ProductIdentity.h"
 
-#include <cstddef>
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 namespace
