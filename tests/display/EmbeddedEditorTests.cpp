@@ -2,6 +2,7 @@
 // X window and drives the editor opcodes as a Linux host does. Runs under a virtual X server.
 
 #include "tests/display/XHostWindow.h"
+#include "tests/support/HostIdleScenario.h"
 #include "tests/support/PluginHost.h"
 
 #include <gtest/gtest.h>
@@ -209,43 +210,10 @@ TEST_F (EmbeddedEditorTest, HostIdlesOnlyWhileAMouseButtonIsHeldAndNeverReentran
     auto* effect = openEditorWith ({ cMajor });
     ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground));
 
-    std::vector<std::chrono::steady_clock::time_point> idleCalls;
-    std::atomic<int> depth { 0 }, deepest { 0 };
-    VstIntPtr nestedAnswer = -1;
-
-    host->answerOverride = [&] (const HostRequest& request) -> std::optional<VstIntPtr>
-    {
-        if (request.opcode != audioMasterIdle)
-            return std::nullopt;
-
-        idleCalls.push_back (std::chrono::steady_clock::now());
-        deepest = std::max (deepest.load(), ++depth);
-        // A host's idle handler idles its plug-ins' editors: this one must not re-enter.
-        nestedAnswer = host->dispatch (effect, effEditIdle);
-        --depth;
-        return 0;
-    };
-
-    idleFor (effect, 400);
-    EXPECT_TRUE (idleCalls.empty()) << "no button held, no idle calls";
-
-    window->moveMouse (3, 400);
-    window->pressLeftButton();
-    idleFor (effect, 600);
-    window->releaseLeftButton();
-
-    ASSERT_GE (idleCalls.size(), 3u);
-    EXPECT_EQ (nestedAnswer, 0);
-    EXPECT_EQ (deepest.load(), 1);
-
-    for (size_t i = 1; i < idleCalls.size(); ++i)
-        EXPECT_GE (std::chrono::duration_cast<std::chrono::milliseconds> (idleCalls[i] - idleCalls[i - 1]).count(), 20);
-
-    idleFor (effect, 100);
-    const auto afterRelease = idleCalls.size();
-    idleFor (effect, 400);
-    EXPECT_EQ (idleCalls.size(), afterRelease) << "released: no more idle calls";
-    host->answerOverride = nullptr;
+    expectHostIdleOnlyWhileAButtonIsHeld (
+        *host, effect, [&] (int ms) { idleFor (effect, ms); },
+        [&] { window->moveMouse (3, 400); window->pressLeftButton(); },
+        [&] { window->releaseLeftButton(); });
 }
 
 TEST_F (EmbeddedEditorTest, EditorOpcodesWorkFromAThreadOtherThanTheLoadingOne)

@@ -2,6 +2,7 @@
 // frame with a window for the editor, runs its message loop and drives the editor opcodes as a
 // Windows host does. Runs under wine with a virtual X server.
 
+#include "tests/support/HostIdleScenario.h"
 #include "tests/support/PluginHost.h"
 #include "tests/windows/Win32HostWindow.h"
 
@@ -272,42 +273,8 @@ TEST_F (EmbeddedEditorTest, HostIdlesOnlyWhileAMouseButtonIsHeldAndNeverReentran
     auto* effect = openEditorWith ({ cMajor });
     ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground));
 
-    std::vector<std::chrono::steady_clock::time_point> idleCalls;
-    std::atomic<int> depth { 0 }, deepest { 0 };
-    VstIntPtr nestedAnswer = -1;
-
-    host->answerOverride = [&] (const HostRequest& request) -> std::optional<VstIntPtr>
-    {
-        if (request.opcode != audioMasterIdle)
-            return std::nullopt;
-
-        idleCalls.push_back (std::chrono::steady_clock::now());
-        deepest = std::max (deepest.load(), ++depth);
-        // A host's idle handler idles its plug-ins' editors: this one must not re-enter.
-        nestedAnswer = host->dispatch (effect, effEditIdle);
-        --depth;
-        return 0;
-    };
-
-    idleFor (effect, 400);
-    EXPECT_TRUE (idleCalls.empty()) << "no button held, no idle calls";
-
-    window->moveMouse (3, 400);
-    idleFor (effect, 50);
-    Win32HostWindow::pressLeftButton();
-    idleFor (effect, 600);
-    Win32HostWindow::releaseLeftButton();
-
-    ASSERT_GE (idleCalls.size(), 3u);
-    EXPECT_EQ (nestedAnswer, 0);
-    EXPECT_EQ (deepest.load(), 1);
-
-    for (size_t i = 1; i < idleCalls.size(); ++i)
-        EXPECT_GE (std::chrono::duration_cast<std::chrono::milliseconds> (idleCalls[i] - idleCalls[i - 1]).count(), 20);
-
-    idleFor (effect, 100);
-    const auto afterRelease = idleCalls.size();
-    idleFor (effect, 400);
-    EXPECT_EQ (idleCalls.size(), afterRelease) << "released: no more idle calls";
-    host->answerOverride = nullptr;
+    expectHostIdleOnlyWhileAButtonIsHeld (
+        *host, effect, [&] (int ms) { idleFor (effect, ms); },
+        [&] { window->moveMouse (3, 400); idleFor (effect, 50); Win32HostWindow::pressLeftButton(); },
+        [&] { Win32HostWindow::releaseLeftButton(); });
 }
