@@ -6,30 +6,14 @@
 #include "bridge/JuceVSTWrapper.h"
 #include "host/EffectFactory.h"
 #include "tests/display/XHostWindow.h"
+#include "tests/support/ResizingHost.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
-struct Answers
-{
-    VstIntPtr canDoSizeWindow = 0;
-    VstIntPtr sizeWindow = 0;
-};
-
-Answers answers;
-std::vector<std::pair<VstIntPtr, VstIntPtr>> sizeRequests;  // width, height
-
-VstIntPtr resizingHost (AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float)
-{
-    switch (opcode)
-    {
-        case audioMasterVersion: return 2400;
-        case audioMasterCanDo: return std::string (static_cast<const char*> (ptr)) == "sizeWindow" ? answers.canDoSizeWindow : 0;
-        case audioMasterSizeWindow: sizeRequests.push_back ({ index, value }); return answers.sizeWindow;
-        default: return 0;
-    }
-}
+using ResizingHost::answers;
+using ResizingHost::sizeRequests;
 
 void pump (int milliseconds = 100)
 {
@@ -47,7 +31,7 @@ protected:
         sizeRequests.clear();
         answers = { std::get<0> (GetParam()), std::get<1> (GetParam()) };
         window = std::make_unique<XHostWindow> (700, 800);
-        bridge = static_cast<JuceVSTWrapper*> (createEffectInstance (&resizingHost));
+        bridge = static_cast<JuceVSTWrapper*> (createEffectInstance (&ResizingHost::callback));
     }
 
     void TearDown() override

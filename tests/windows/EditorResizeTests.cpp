@@ -7,6 +7,7 @@
 #include "bridge/EditorCompWrapper.h"
 #include "bridge/JuceVSTWrapper.h"
 #include "host/EffectFactory.h"
+#include "tests/support/ResizingHost.h"
 #include "tests/windows/Win32HostWindow.h"
 
 #include <gtest/gtest.h>
@@ -18,25 +19,9 @@ namespace
 using Arrangement = Win32HostWindow::Arrangement;
 using Size = Win32HostWindow::Size;
 
-struct Answers
-{
-    VstIntPtr canDoSizeWindow = 0;
-    VstIntPtr sizeWindow = 0;
-};
-
-Answers answers;
-std::vector<std::pair<VstIntPtr, VstIntPtr>> sizeRequests;  // width, height
-
-VstIntPtr resizingHost (AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float)
-{
-    switch (opcode)
-    {
-        case audioMasterVersion: return 2400;
-        case audioMasterCanDo: return std::string (static_cast<const char*> (ptr)) == "sizeWindow" ? answers.canDoSizeWindow : 0;
-        case audioMasterSizeWindow: sizeRequests.push_back ({ index, value }); return answers.sizeWindow;
-        default: return 0;
-    }
-}
+using ResizingHost::answers;
+using ResizingHost::sizeRequests;
+using ResizingHost::Answers;
 
 // The host's message loop and the framework's pending messages.
 void pump (int milliseconds = 100)
@@ -75,7 +60,7 @@ protected:
         answers = hostAnswers;
         sizeRequests.clear();
         window = std::make_unique<Win32HostWindow> (700, 800, arrangement);
-        bridge = static_cast<JuceVSTWrapper*> (createEffectInstance (&resizingHost));
+        bridge = static_cast<JuceVSTWrapper*> (createEffectInstance (&ResizingHost::callback));
         EXPECT_EQ (bridge->dispatcher (effEditOpen, 0, 0, window->asHostPointer(), 0.0f), 1);
         pump();
         return *bridge->getEditorComp()->getChildComponent (0);
