@@ -2,29 +2,19 @@
 // X window and drives the editor opcodes as a Linux host does. Runs under a virtual X server.
 
 #include "tests/display/XHostWindow.h"
+#include "tests/support/EditorScreen.h"
 #include "tests/support/HostIdleScenario.h"
 #include "tests/support/PluginHost.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <thread>
 
 namespace
 {
-constexpr uint32_t editorBackground = 0x777777;
-constexpr uint32_t lightStrip = 0x999999;
-constexpr uint32_t darkStrip = 0x222222;
-constexpr uint32_t whiteKey = 0xFFFFF0;
-constexpr uint32_t idleCRow = 0xA0D2A0;
-constexpr uint32_t onCell = 0x7FFFD4;
-constexpr uint32_t playingOnCell = 0xFF0000;
-
-// Column 0 of the grid lies at x 40..103 of the editor; note n's row starts at y 10 + (127 - n) × 6.
-constexpr int column0X = 70;
-int rowY (int note) { return 10 + (127 - note) * 6 + 3; }
+using namespace EditorScreen;
 
 long residentKilobytes()
 {
@@ -76,30 +66,13 @@ protected:
     // Idles the editor until the pixel shows the colour, or the time is up.
     bool idleUntil (AEffect* effect, int x, int y, uint32_t colour, int milliseconds = 3000)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds (milliseconds);
-
-        while (std::chrono::steady_clock::now() < deadline)
-        {
-            host->dispatch (effect, effEditIdle);
-
-            if (window->pixel (x, y) == colour)
-                return true;
-
-            std::this_thread::sleep_for (std::chrono::milliseconds (10));
-        }
-
-        return false;
+        return loopUntil ([&] { host->dispatch (effect, effEditIdle); },
+                          [&] { return window->pixel (x, y) == colour; }, milliseconds);
     }
 
     void idleFor (AEffect* effect, int milliseconds, int stepMs = 10)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds (milliseconds);
-
-        while (std::chrono::steady_clock::now() < deadline)
-        {
-            host->dispatch (effect, effEditIdle);
-            std::this_thread::sleep_for (std::chrono::milliseconds (stepMs));
-        }
+        loopFor ([&] { host->dispatch (effect, effEditIdle); }, milliseconds, stepMs);
     }
 
     inline static std::unique_ptr<PluginLibrary> library;
@@ -130,7 +103,7 @@ TEST_F (EmbeddedEditorTest, OpenPutsTheEditorInTheHostsWindowAndItPaints)
     EXPECT_EQ (children[0].x, 0);
     EXPECT_EQ (children[0].y, 0);
 
-    ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground)) << std::hex << window->pixel (3, 400);
+    ASSERT_TRUE (idleUntil (effect, 3, 400, background)) << std::hex << window->pixel (3, 400);
     EXPECT_TRUE (window->children().at (0).mapped);
     EXPECT_EQ (window->pixel (1, 400), lightStrip);
     EXPECT_EQ (window->pixel (300, 2), lightStrip);
@@ -166,7 +139,7 @@ TEST_F (EmbeddedEditorTest, IdleDeliversTheRepaintsOfAPedalPress)
 
     host->processBlock (effect, { { 0, 0xB0, 64, 127 } });
     ASSERT_TRUE (idleUntil (effect, column0X, rowY (60), onCell)) << "and back when the next column plays";
-    EXPECT_EQ (window->pixel (column0X + 65, rowY (57)), playingOnCell);
+    EXPECT_EQ (window->pixel (column0X + columnSpacing, rowY (57)), playingOnCell);
     window->savePng (std::string (CORVADEL_TEST_OUTPUT_DIR) + "/embedded-editor-playing.png");
 }
 
@@ -208,7 +181,7 @@ TEST_F (EmbeddedEditorTest, FiftyOpenIdleCloseCyclesLeaveNoWindowAndNoGrowth)
 TEST_F (EmbeddedEditorTest, HostIdlesOnlyWhileAMouseButtonIsHeldAndNeverReentrantly)
 {
     auto* effect = openEditorWith ({ cMajor });
-    ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground));
+    ASSERT_TRUE (idleUntil (effect, 3, 400, background));
 
     expectHostIdleOnlyWhileAButtonIsHeld (
         *host, effect, [&] (int ms) { idleFor (effect, ms); },
@@ -228,7 +201,7 @@ TEST_F (EmbeddedEditorTest, EditorOpcodesWorkFromAThreadOtherThanTheLoadingOne)
         ERect* rect = nullptr;
         host->dispatch (effect, effEditGetRect, 0, 0, &rect);
         host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer());
-        painted = idleUntil (effect, 3, 400, editorBackground);
+        painted = idleUntil (effect, 3, 400, background);
         host->dispatch (effect, effEditClose);
         closed = window->children().empty();
         host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer());
@@ -251,7 +224,7 @@ TEST_F (EmbeddedEditorTest, EditorOpcodesWorkFromAThreadOtherThanTheLoadingOne)
 TEST_F (EmbeddedEditorTest, AClickedNoteSurvivesClosingTheEditorAndIsSaved)
 {
     auto* effect = openEditorWith ({});
-    ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground));
+    ASSERT_TRUE (idleUntil (effect, 3, 400, background));
 
     // A click as a hand makes it: the button stays down for a moment.
     window->moveMouse (column0X, rowY (72));
@@ -277,7 +250,7 @@ TEST_F (EmbeddedEditorTest, AClickedNoteSurvivesClosingTheEditorAndIsSaved)
 TEST_F (EmbeddedEditorTest, AClickThatArrivesWhileTheHostAsksForTheSizeIsNotLost)
 {
     auto* effect = openEditorWith ({});
-    ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground));
+    ASSERT_TRUE (idleUntil (effect, 3, 400, background));
     window->moveMouse (column0X, rowY (48));
     idleFor (effect, 100);
 

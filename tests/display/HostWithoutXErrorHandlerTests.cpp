@@ -5,6 +5,7 @@
 // call the plug-in makes into the host, Xlib's default handler must be the one installed.
 
 #include "tests/display/XHostWindow.h"
+#include "tests/support/EditorScreen.h"
 #include "tests/support/PluginHost.h"
 
 #include <gtest/gtest.h>
@@ -12,20 +13,14 @@
 // After gtest: Xlib's macros (None, Bool) break gtest's templates.
 #include <X11/Xlib.h>
 
-#include <chrono>
 #include <iostream>
-#include <thread>
 
 // Xlib's own handler, the one in force while a program has installed none (declared in Xlibint.h).
 extern "C" int _XDefaultError (Display*, XErrorEvent*);
 
 namespace
 {
-constexpr uint32_t editorBackground = 0x777777;
-constexpr uint32_t lightStrip = 0x999999;
-constexpr uint32_t onCell = 0x7FFFD4;
-constexpr int column0X = 70;
-int rowY (int note) { return 10 + (127 - note) * 6 + 3; }
+using namespace EditorScreen;
 
 // XSetErrorHandler answers the handler it replaces. Passing none puts Xlib's default back, which
 // is all that a host without a handler of its own ever has.
@@ -76,30 +71,13 @@ protected:
 
     bool idleUntil (AEffect* effect, int x, int y, uint32_t colour, int milliseconds = 3000)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds (milliseconds);
-
-        while (std::chrono::steady_clock::now() < deadline)
-        {
-            dispatch (effect, effEditIdle);
-
-            if (window->pixel (x, y) == colour)
-                return true;
-
-            std::this_thread::sleep_for (std::chrono::milliseconds (10));
-        }
-
-        return false;
+        return loopUntil ([&] { dispatch (effect, effEditIdle); },
+                          [&] { return window->pixel (x, y) == colour; }, milliseconds);
     }
 
     void idleFor (AEffect* effect, int milliseconds)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds (milliseconds);
-
-        while (std::chrono::steady_clock::now() < deadline)
-        {
-            dispatch (effect, effEditIdle);
-            std::this_thread::sleep_for (std::chrono::milliseconds (10));
-        }
+        loopFor ([&] { dispatch (effect, effEditIdle); }, milliseconds);
     }
 
     void clickAt (AEffect* effect, int x, int y)
@@ -130,7 +108,7 @@ TEST_F (HostWithoutXErrorHandler, TenEditorsOpenTakeAClickAndClose)
     for (int cycle = 0; cycle < 10; ++cycle)
     {
         ASSERT_EQ (dispatch (effect, effEditOpen, window->asHostPointer()), 1) << "cycle " << cycle;
-        ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground)) << "cycle " << cycle << ": " << std::hex << window->pixel (3, 400);
+        ASSERT_TRUE (idleUntil (effect, 3, 400, background)) << "cycle " << cycle << ": " << std::hex << window->pixel (3, 400);
         EXPECT_EQ (window->pixel (1, 400), lightStrip);
 
         // Each editor shows the notes clicked into the ones before it and takes one more.

@@ -4,6 +4,7 @@
 
 #include "tests/display/XHostWindow.h"
 #include "tests/realtime/AudioThreadCounter.h"
+#include "tests/support/EditorScreen.h"
 #include "tests/support/PluginHost.h"
 
 #include <gtest/gtest.h>
@@ -298,18 +299,11 @@ TEST_F (AudioThreadTest, SteppingWithTheEditorOpenAndTheMessageLoopRunningTouche
 
     // The repaints do come through the idle: after the 500th press the second column is drawn
     // as the one playing (its notes red), the first one as not playing.
-    const int noteSixtyRow = 10 + (127 - 60) * 6 + 3;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds (5);
-
-    while (window.pixel (70 + 65, noteSixtyRow) != 0xFF0000u && std::chrono::steady_clock::now() < deadline)
-    {
-        std::this_thread::sleep_for (std::chrono::milliseconds (10));
-        dispatch (effEditIdle);
-        window.sync();
-    }
-
-    EXPECT_EQ (window.pixel (70 + 65, noteSixtyRow), 0xFF0000u);
-    EXPECT_EQ (window.pixel (70, noteSixtyRow), 0x7FFFD4u);
+    using namespace EditorScreen;
+    const int secondColumnX = column0X + columnSpacing;
+    EXPECT_TRUE (loopUntil ([&] { dispatch (effEditIdle); window.sync(); },
+                            [&] { return window.pixel (secondColumnX, rowY (60)) == playingOnCell; }, 5000));
+    EXPECT_EQ (window.pixel (column0X, rowY (60)), onCell);
 
     dispatch (effEditClose);
 }

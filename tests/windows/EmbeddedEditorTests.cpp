@@ -2,29 +2,17 @@
 // frame with a window for the editor, runs its message loop and drives the editor opcodes as a
 // Windows host does. Runs under wine with a virtual X server.
 
+#include "tests/support/EditorScreen.h"
 #include "tests/support/HostIdleScenario.h"
 #include "tests/support/PluginHost.h"
 #include "tests/windows/Win32HostWindow.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
 
 namespace
 {
-constexpr uint32_t editorBackground = 0x777777;
-constexpr uint32_t lightStrip = 0x999999;
-constexpr uint32_t darkStrip = 0x222222;
-constexpr uint32_t whiteKey = 0xFFFFF0;
-constexpr uint32_t idleCRow = 0xA0D2A0;
-constexpr uint32_t onCell = 0x7FFFD4;
-constexpr uint32_t playingOnCell = 0xFF0000;
-
-// Column 0 of the grid lies at x 40..103 of the editor; note n's row starts at y 10 + (127 - n) × 6.
-constexpr int column0X = 70;
-int rowY (int note) { return 10 + (127 - note) * 6 + 3; }
+using namespace EditorScreen;
 
 constexpr long childStyle = 0x40000000L;  // WS_CHILD
 constexpr long popupStyle = (long) 0x80000000L;  // WS_POPUP
@@ -72,30 +60,13 @@ protected:
 
     bool idleUntil (AEffect* effect, int x, int y, uint32_t colour, int milliseconds = 3000)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds (milliseconds);
-
-        while (std::chrono::steady_clock::now() < deadline)
-        {
-            hostLoopOnce (effect);
-
-            if (window->pixel (x, y) == colour)
-                return true;
-
-            std::this_thread::sleep_for (std::chrono::milliseconds (10));
-        }
-
-        return false;
+        return loopUntil ([&] { hostLoopOnce (effect); },
+                          [&] { return window->pixel (x, y) == colour; }, milliseconds);
     }
 
     void idleFor (AEffect* effect, int milliseconds)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds (milliseconds);
-
-        while (std::chrono::steady_clock::now() < deadline)
-        {
-            hostLoopOnce (effect);
-            std::this_thread::sleep_for (std::chrono::milliseconds (10));
-        }
+        loopFor ([&] { hostLoopOnce (effect); }, milliseconds);
     }
 
     inline static std::unique_ptr<PluginLibrary> library;
@@ -125,7 +96,7 @@ TEST_F (EmbeddedEditorTest, OpenMakesTheEditorAChildOfTheHostsWindowAndItPaints)
     EXPECT_EQ (Win32HostWindow::styleOf (editorWindow) & popupStyle, 0) << "not a pop-up";
     EXPECT_EQ (Win32HostWindow::outerSize (editorWindow), (Win32HostWindow::Size { 700, 800 }));
 
-    ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground)) << std::hex << window->pixel (3, 400);
+    ASSERT_TRUE (idleUntil (effect, 3, 400, background)) << std::hex << window->pixel (3, 400);
     EXPECT_EQ (window->pixel (1, 400), lightStrip);
     EXPECT_EQ (window->pixel (300, 2), lightStrip);
     EXPECT_EQ (window->pixel (300, 797), darkStrip);
@@ -164,13 +135,13 @@ TEST_F (EmbeddedEditorTest, PedalPressesRepaintTheGrid)
 
     host->processBlock (effect, { { 0, 0xB0, 64, 127 } });
     ASSERT_TRUE (idleUntil (effect, column0X, rowY (60), onCell)) << "and back when the next column plays";
-    EXPECT_EQ (window->pixel (column0X + 65, rowY (57)), playingOnCell);
+    EXPECT_EQ (window->pixel (column0X + columnSpacing, rowY (57)), playingOnCell);
 }
 
 TEST_F (EmbeddedEditorTest, AClickedNoteIsSavedAndShownAgain)
 {
     auto* effect = openEditorWith ({});
-    ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground));
+    ASSERT_TRUE (idleUntil (effect, 3, 400, background));
 
     window->moveMouse (column0X, rowY (72));
     idleFor (effect, 50);
@@ -203,7 +174,7 @@ TEST_F (EmbeddedEditorTest, TenOpenCloseCyclesLeaveNoWindowBehind)
         ASSERT_EQ (host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer()), 1) << "cycle " << cycle;
         ASSERT_EQ (window->children().size(), 1u) << "cycle " << cycle;
         seen.push_back (window->children()[0]);
-        ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground)) << "cycle " << cycle;
+        ASSERT_TRUE (idleUntil (effect, 3, 400, background)) << "cycle " << cycle;
         host->dispatch (effect, effEditClose);
         idleFor (effect, 20);
         ASSERT_TRUE (window->children().empty()) << "cycle " << cycle;
@@ -233,13 +204,13 @@ TEST_F (EmbeddedEditorTest, AHandleThatNamesNoWindowIsRefused)
     // The same instance still opens in a real window.
     ASSERT_EQ (host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer()), 1);
     EXPECT_EQ (window->children().size(), 1u);
-    EXPECT_TRUE (idleUntil (effect, 3, 400, editorBackground));
+    EXPECT_TRUE (idleUntil (effect, 3, 400, background));
 }
 
 TEST_F (EmbeddedEditorTest, AClickGivesTheEditorTheKeyboardAndClosingHandsItBack)
 {
     auto* effect = openEditorWith ({});
-    ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground));
+    ASSERT_TRUE (idleUntil (effect, 3, 400, background));
     const auto editorWindow = window->children().at (0);
     const auto columns = [&] { return readInt32 (host->getChunk (effect), 0); };
     ASSERT_EQ (columns(), 2);
@@ -271,7 +242,7 @@ TEST_F (EmbeddedEditorTest, AClickGivesTheEditorTheKeyboardAndClosingHandsItBack
 TEST_F (EmbeddedEditorTest, HostIdlesOnlyWhileAMouseButtonIsHeldAndNeverReentrantly)
 {
     auto* effect = openEditorWith ({ cMajor });
-    ASSERT_TRUE (idleUntil (effect, 3, 400, editorBackground));
+    ASSERT_TRUE (idleUntil (effect, 3, 400, background));
 
     expectHostIdleOnlyWhileAButtonIsHeld (
         *host, effect, [&] (int ms) { idleFor (effect, ms); },
