@@ -1,7 +1,7 @@
 #include "bridge/JuceVSTWrapper.h"
 
-#include "bridge/MidiBufferLayout.h"
 #include "bridge/PluginWindowCalls.h"
+#include "engine/MidiBufferLayout.h"
 #include "engine/ProductIdentity.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "bridge/OutgoingMidiList.h"
 
-#include "bridge/MidiBufferLayout.h"
+#include "engine/MidiBufferLayout.h"
 
 #include <cstddef>
 #include <cstdlib>

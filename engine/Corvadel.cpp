@@ -1,8 +1,8 @@
 #include "engine/Corvadel.h"
 
-#include "bridge/MidiBufferLayout.h"
 #include "editor/DemoEditorComponent.h"
 #include "editor/PianoGrid.h"
+#include "engine/MidiBufferLayout.h"
 #include "engine/ProductIdentity.h"
 
 #include <algorithm>

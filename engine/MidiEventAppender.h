@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bridge/MidiBufferLayout.h"
+#include "engine/MidiBufferLayout.h"
 #include "engine/NoteCell.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
