@@ -65,7 +65,6 @@ public:
     int getColumnWidth() const noexcept { return columnWidth; }
     const NoteCellArray* getCopyBuffer() const noexcept { return copyBuffer.get(); }
 
-
     void mouseDown (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
     void resized() override;

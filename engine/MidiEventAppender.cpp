@@ -1,6 +1,5 @@
 #include "engine/MidiEventAppender.h"
 
-
 void MidiEventAppender::clear()
 {
     buffer.clear();

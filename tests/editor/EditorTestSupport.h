@@ -10,7 +10,6 @@
 #include <functional>
 #include <thread>
 
-
 namespace editortest
 {
     // Delivers everything posted so far and runs the timers due by then (the grid repaints the

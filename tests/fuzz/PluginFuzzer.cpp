@@ -3,7 +3,6 @@
 #include "tests/fuzz/CrashSeedReporter.h"
 #include "tests/fuzz/FuzzRound.h"
 
-
 void PluginFuzzer::run()
 {
     using Clock = std::chrono::steady_clock;
