@@ -21,6 +21,10 @@ else
     echo "SKIPPED: the 32-bit DLL was not run: $reason (wine32 needs a kernel that runs 32-bit programs)"
     exit 77
   fi
+  if [ ! -x "$loader" ]; then
+    echo "SKIPPED: the 32-bit DLL was not run: wine32 is not installed (scripts/install-deps.sh test installs it where the package archive allows)"
+    exit 77
+  fi
 fi
 if [ ! -x "$loader" ]; then
   echo "FAILED: $loader is missing; scripts/install-deps.sh test installs it"
