@@ -58,3 +58,5 @@ target_link_options(Corvadel PRIVATE
 include(GNUInstallDirs)
 set(CORVADEL_VST_DIR "$ENV{HOME}/.vst" CACHE PATH "Folder that Linux VST hosts scan for plug-ins")
 install(TARGETS Corvadel LIBRARY DESTINATION ${CORVADEL_VST_DIR})
+
+include(${CMAKE_CURRENT_LIST_DIR}/Formats.cmake)

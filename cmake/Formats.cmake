@@ -1,0 +1,90 @@
+# The VST 3 and LV2 plug-ins: JUCE's own clients for those formats (Debian's JUCE CMake package)
+# around the adapter in formats/, which drives the same filter as the VST 2 bridge. The project's
+# code is compiled into this target once more, with this target's JUCE configuration, so that
+# each binary holds one copy of the framework. Both bundles land beside Corvadel.so.
+find_package(JUCE 7.0.5 CONFIG REQUIRED)
+include(${CMAKE_CURRENT_LIST_DIR}/ProductIdentity.cmake)
+
+set(CORVADEL_VST3_DIR "$ENV{HOME}/.vst3" CACHE PATH "Folder that Linux VST 3 hosts scan for plug-ins")
+set(CORVADEL_LV2_DIR "$ENV{HOME}/.lv2" CACHE PATH "Folder that Linux LV2 hosts scan for plug-ins")
+
+# Each format's target compiles that format's client alone. JUCE's CMake would compile every
+# client source of the module into it (the other formats' compile to nothing), JUCE's VST 2 client
+# among them, which this project neither uses nor builds.
+foreach(format VST3 LV2)
+  get_target_property(client_sources juce_audio_plugin_client_${format} INTERFACE_SOURCES)
+  list(FILTER client_sources INCLUDE REGEX "/juce_audio_plugin_client_${format}\\.cpp$")
+  list(LENGTH client_sources client_source_count)
+  if(NOT client_source_count EQUAL 1)
+    message(FATAL_ERROR "JUCE's ${format} client source not found among the module's sources")
+  endif()
+  set_target_properties(juce_audio_plugin_client_${format} PROPERTIES INTERFACE_SOURCES "${client_sources}")
+endforeach()
+
+juce_add_plugin(CorvadelPlugin
+  PRODUCT_NAME "${CORVADEL_name}"
+  COMPANY_NAME "${CORVADEL_vendor}"
+  COMPANY_WEBSITE "${CORVADEL_vendorWebsite}"
+  COMPANY_EMAIL "${CORVADEL_vendorEmail}"
+  DESCRIPTION "${CORVADEL_description}"
+  VERSION "${CORVADEL_versionText}"
+  PLUGIN_MANUFACTURER_CODE "${CORVADEL_manufacturerCode}"
+  PLUGIN_CODE "${CORVADEL_pluginCode}"
+  IS_SYNTH TRUE
+  NEEDS_MIDI_INPUT TRUE
+  NEEDS_MIDI_OUTPUT TRUE
+  IS_MIDI_EFFECT FALSE
+  EDITOR_WANTS_KEYBOARD_FOCUS TRUE
+  VST3_CATEGORIES Instrument Synth
+  LV2URI "${CORVADEL_lv2Uri}"
+  FORMATS VST3 LV2)
+
+file(GLOB formats_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/formats/*.cpp)
+target_sources(CorvadelPlugin PRIVATE
+  ${formats_sources} ${corvadel_engine_sources} ${corvadel_editor_sources}
+  ${PROJECT_SOURCE_DIR}/bridge/AudioFilterBase.cpp
+  ${PROJECT_SOURCE_DIR}/bridge/FrameworkXConnection.cpp)
+target_include_directories(CorvadelPlugin PRIVATE ${PROJECT_SOURCE_DIR})
+
+target_compile_definitions(CorvadelPlugin PUBLIC
+  # Debian's JUCE replaces the LV2URI argument by the product name (a relative URI) unless this is
+  # defined.
+  "JucePlugin_LV2URI=\"${CORVADEL_lv2Uri}\""
+  # Replacing the VST 2 would need the VST 2 SDK's headers; the VST 2 stays a plug-in of its own.
+  JUCE_VST3_CAN_REPLACE_VST2=0
+  JUCE_WEB_BROWSER=0
+  JUCE_USE_CURL=0
+  JUCE_DISPLAY_SPLASH_SCREEN=0
+  JUCE_MODAL_LOOPS_PERMITTED=1)
+
+target_link_libraries(CorvadelPlugin
+  PRIVATE
+    juce::juce_audio_plugin_client
+    juce::juce_audio_processors
+    juce::juce_gui_basics
+    PkgConfig::JUCE_SYSTEM_LIBS
+    X11::X11
+  PUBLIC
+    juce::juce_recommended_config_flags)
+target_compile_options(CorvadelPlugin PRIVATE ${corvadel_warnings})
+
+foreach(format VST3 LV2)
+  # Everything of the static libraries stays inside, so that unloading really unloads.
+  target_link_options(CorvadelPlugin_${format} PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
+endforeach()
+
+set(CORVADEL_VST3_BUNDLE ${PROJECT_BINARY_DIR}/${CORVADEL_name}.vst3)
+set(CORVADEL_LV2_BUNDLE ${PROJECT_BINARY_DIR}/${CORVADEL_name}.lv2)
+set_target_properties(CorvadelPlugin_VST3 PROPERTIES
+  LIBRARY_OUTPUT_DIRECTORY ${CORVADEL_VST3_BUNDLE}/Contents/${JUCE_TARGET_ARCHITECTURE}-linux)
+set_target_properties(CorvadelPlugin_LV2 PROPERTIES
+  LIBRARY_OUTPUT_DIRECTORY ${CORVADEL_LV2_BUNDLE})
+
+# JUCE's manifest helper has written the bundle's Turtle by now; what it writes wrong is mended.
+add_custom_command(TARGET CorvadelPlugin_LV2 POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -DBUNDLE=${CORVADEL_LV2_BUNDLE} -DURI=${CORVADEL_lv2Uri}
+          -P ${CMAKE_CURRENT_LIST_DIR}/MendLv2Turtle.cmake
+  VERBATIM)
+
+install(DIRECTORY ${CORVADEL_VST3_BUNDLE} DESTINATION ${CORVADEL_VST3_DIR} USE_SOURCE_PERMISSIONS)
+install(DIRECTORY ${CORVADEL_LV2_BUNDLE} DESTINATION ${CORVADEL_LV2_DIR} USE_SOURCE_PERMISSIONS)

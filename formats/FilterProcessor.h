@@ -1,0 +1,86 @@
+#pragma once
+
+#include "bridge/AudioFilterBase.h"
+#include "formats/FrameworkXErrorFilter.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <memory>
+
+// The filter as the framework's plug-in clients (VST 3, LV2) see a plug-in: an AudioProcessor that
+// owns one filter and hands it the blocks, the state and the editor. It adds no behaviour of its
+// own: what plays, what is saved and what the editor shows are the filter's, as under the VST 2
+// bridge. No parameters, MIDI in and out, two audio outputs that stay silent.
+//
+// Threads, as the clients call: the audio thread runs processBlock (filterLock held around the
+// filter's block and nothing else taken); prepareToPlay, releaseResources and the state run on the
+// host's non-audio threads, never while a block runs; createEditor on the message thread.
+class FilterProcessor : public juce::AudioProcessor,
+                        private AudioFilterBase::FilterNativeCallbacks
+{
+public:
+    // Host's thread creating the instance; builds the filter and asks it what it is.
+    FilterProcessor();
+    // Host's thread destroying the instance, after the editor is gone; waits on nothing.
+    ~FilterProcessor() override;
+
+    // Host's non-audio thread, never while a block runs; may allocate; waits on nothing.
+    void prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock) override;
+    void releaseResources() override;
+
+    // Audio thread: silence on the outputs, the host's MIDI in, the filter's MIDI out. Allocates
+    // nothing, waits only on filterLock.
+    void processBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi) override;
+    using juce::AudioProcessor::processBlock;
+
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+
+    // Message thread.
+    juce::AudioProcessorEditor* createEditor() override;
+    bool hasEditor() const override { return true; }
+
+    const juce::String getName() const override;
+    bool acceptsMidi() const override { return true; }
+    bool producesMidi() const override { return true; }
+    bool isMidiEffect() const override { return false; }
+    double getTailLengthSeconds() const override { return 0.0; }
+
+    // One program that stands for the state: the grid is the whole of what is saved.
+    int getNumPrograms() override { return 1; }
+    int getCurrentProgram() override { return 0; }
+    void setCurrentProgram (int) override {}
+    const juce::String getProgramName (int) override;
+    void changeProgramName (int, const juce::String&) override {}
+
+    // Any of the host's non-audio threads; the filter takes filterLock briefly. The bytes are the
+    // filter's state, exactly as the VST 2 chunk holds them; a state the filter refuses leaves
+    // the grid as it was.
+    void getStateInformation (juce::MemoryBlock& destination) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+
+    AudioFilterBase& getFilter() const noexcept { return *filter; }
+
+private:
+    // From the filter: the host's transport, through the play head the client set for this block.
+    bool getPlayPosition (PlayPositionInfo& info) override;
+    // The filter has no parameters to report.
+    void reportParameterChange (int, float) override {}
+
+    void runFilter (juce::AudioBuffer<float>& audio, int numSamples);
+    void keepOwnRoomForNextBlock();
+
+    // From the first editor on, while this instance lives: the framework's X errors never reach
+    // the host.
+    std::unique_ptr<FrameworkXErrorFilter> xErrorFilter;
+    std::unique_ptr<AudioFilterBase> filter;
+
+    // The block's events on their way through the filter. The filter swaps its output in; this
+    // buffer's room then goes to the client's buffer, which hands its own back. Both start with
+    // room set aside; the room the client's buffer came with, which may be small, is parked in
+    // spareRoom after the first block. Audio thread only, after construction.
+    juce::MidiBuffer blockEvents;
+    juce::MidiBuffer spareRoom;
+    bool clientRoomParked = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FilterProcessor)
+};
