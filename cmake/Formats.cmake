@@ -82,7 +82,7 @@ set_target_properties(CorvadelPlugin_LV2 PROPERTIES
 
 # JUCE's manifest helper has written the bundle's Turtle by now; what it writes wrong is mended.
 add_custom_command(TARGET CorvadelPlugin_LV2 POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -DBUNDLE=${CORVADEL_LV2_BUNDLE} -DURI=${CORVADEL_lv2Uri}
+  COMMAND ${CMAKE_COMMAND} -DBUNDLE=${CORVADEL_LV2_BUNDLE} -DURI=${CORVADEL_lv2Uri} -DEMAIL=${CORVADEL_vendorEmail}
           -P ${CMAKE_CURRENT_LIST_DIR}/MendLv2Turtle.cmake
   VERBATIM)
 
