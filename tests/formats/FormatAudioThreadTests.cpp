@@ -1,0 +1,253 @@
+// What the host's audio thread makes the VST 3 and LV2 plug-ins do, through the framework's
+// hosting: once playing, no allocation, no write system call, no lock but the filter's own, with
+// the window closed and with the editor open while the host's message loop runs between blocks.
+// The C library's entry points are replaced in this program to count (AudioThreadCounter); the
+// counts cover the host's side of each block too, so a count of nothing is nothing on either.
+
+#include "tests/display/XHostWindow.h"
+#include "tests/formats/GridScript.h"
+#include "tests/formats/HostedPlugin.h"
+#include "tests/realtime/AudioThreadCounter.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fcntl.h>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+// Every note in one column, every other note in the next: each press ends 128 notes or 64 and
+// starts the other chord, the most a chord change sends.
+GridScript::Grid fullChords()
+{
+    ChordColumn all, alternate;
+
+    for (int note = 0; note < 128; ++note)
+    {
+        all.notes.push_back ({ note, 100 });
+
+        if (note % 2 == 0)
+            alternate.notes.push_back ({ note, 64 });
+    }
+
+    return { all, alternate };
+}
+
+// A press every fourth block, a release two blocks later, and other events that are dropped.
+juce::MidiBuffer eventsForBlock (int block)
+{
+    juce::MidiBuffer events;
+
+    if (block % 4 == 0)
+    {
+        events.addEvent (juce::MidiMessage::controllerEvent (1, 64, 127), 17);
+        events.addEvent (juce::MidiMessage::noteOn (1, 60, (juce::uint8) 90), 20);
+    }
+    else if (block % 4 == 2)
+    {
+        events.addEvent (juce::MidiMessage::controllerEvent (1, 64, 0), 3);
+        events.addEvent (juce::MidiMessage::noteOff (1, 60), 9);
+        events.addEvent (juce::MidiMessage::controllerEvent (1, 7, 100), 11);
+    }
+
+    return events;
+}
+
+// A thread of its own for the audio work, handed one job at a time through atomics, so that the
+// hand-over takes no lock.
+class AudioThread
+{
+public:
+    AudioThread() : thread ([this] { run(); }) {}
+
+    ~AudioThread()
+    {
+        perform ([this] { stopping = true; });
+        thread.join();
+    }
+
+    void perform (std::function<void()> work)
+    {
+        job = std::move (work);
+        pending = true;
+
+        while (pending)
+            std::this_thread::yield();
+    }
+
+private:
+    void run()
+    {
+        while (! stopping)
+        {
+            if (! pending)
+            {
+                std::this_thread::yield();
+                continue;
+            }
+
+            job();
+            pending = false;
+        }
+    }
+
+    std::function<void()> job;
+    std::atomic<bool> pending { false };
+    bool stopping = false;
+    std::thread thread;
+};
+
+class FormatAudioThread : public ::testing::TestWithParam<PluginFormat>
+{
+protected:
+    void SetUp() override
+    {
+        plugin = std::make_unique<HostedPlugin> (GetParam());
+        plugin->loadGrid (GridScript::chunkOf (fullChords()));
+    }
+
+    void TearDown() override
+    {
+        if (editor != nullptr)
+        {
+            plugin->instance().editorBeingDeleted (editor.get());
+            editor.reset();
+        }
+
+        plugin.reset();
+    }
+
+    // The one lock an empty block takes is the filter's own.
+    const void* findFilterLock()
+    {
+        AudioThreadCounter::Counts counts;
+        juce::MidiBuffer none;
+        audio.perform ([&] {
+            AudioThreadCounter::start();
+            plugin->runBlock (none, 512);
+            counts = AudioThreadCounter::stop();
+        });
+
+        EXPECT_EQ (counts.otherLocks, 1u) << "an empty block takes the filter's lock and nothing else";
+        EXPECT_EQ (counts.allocations, 0u);
+        return counts.firstOtherMutex;
+    }
+
+    // The block pattern on the audio thread, counted from the second block; between blocks,
+    // betweenBlocks runs on this (the message) thread.
+    AudioThreadCounter::Counts countOver (int numBlocks, const std::function<void()>& betweenBlocks = {})
+    {
+        const void* filterLock = findFilterLock();
+        const juce::MidiBuffer blocks[4] = { eventsForBlock (0), eventsForBlock (1), eventsForBlock (2), eventsForBlock (3) };
+        AudioThreadCounter::Counts total;
+        notesOut = 0;
+
+        for (int block = 0; block < numBlocks; ++block)
+        {
+            audio.perform ([&] {
+                const bool counted = block > 0;
+
+                if (counted)
+                    AudioThreadCounter::start (filterLock);
+
+                plugin->runBlock (blocks[block % 4], 512);
+
+                if (counted)
+                {
+                    const auto counts = AudioThreadCounter::stop();
+                    total.allocations += counts.allocations;
+                    total.writes += counts.writes;
+                    total.otherLocks += counts.otherLocks;
+                }
+            });
+
+            notesOut += (size_t) plugin->lastOutputSize();
+            EXPECT_EQ (plugin->outputPeak(), 0.0f) << "block " << block << ": the outputs are silent";
+
+            if (betweenBlocks)
+                betweenBlocks();
+        }
+
+        return total;
+    }
+
+    std::unique_ptr<HostedPlugin> plugin;
+    std::unique_ptr<juce::AudioProcessorEditor> editor;
+    AudioThread audio;
+    size_t notesOut = 0;
+};
+
+// Presses over n blocks of the pattern; each press ends one full chord and starts the other.
+size_t notesForPressesOver (int numBlocks)
+{
+    const size_t presses = (size_t) (numBlocks + 3) / 4;
+    return 128 + (presses - 1) * 192;
+}
+
+std::string formatName (const ::testing::TestParamInfo<PluginFormat>& info)
+{
+    return nameOf (info.param);
+}
+}
+
+TEST_P (FormatAudioThread, CountersSeeWhatTheyCount)
+{
+    const void* filterLock = findFilterLock();
+    ASSERT_NE (filterLock, nullptr);
+    AudioThreadCounter::Counts own;
+
+    audio.perform ([&] {
+        std::mutex mutex;
+        const int devNull = open ("/dev/null", O_WRONLY);
+        AudioThreadCounter::start (filterLock);
+        void* volatile block = malloc (16);  // volatile: the compiler may not drop the pair
+        free (block);
+        mutex.lock();
+        mutex.unlock();
+        const char byte = 0;
+        [[maybe_unused]] auto written = write (devNull, &byte, 1);
+        own = AudioThreadCounter::stop();
+        close (devNull);
+    });
+
+    EXPECT_EQ (own.allocations, 1u);
+    EXPECT_EQ (own.otherLocks, 1u);
+    EXPECT_EQ (own.writes, 1u);
+}
+
+TEST_P (FormatAudioThread, SteppingWithTheWindowClosedTouchesOnlyTheFilterLock)
+{
+    const auto counts = countOver (4000);
+    std::cout << nameOf (GetParam()) << ", window closed, 3999 blocks: " << counts.allocations << " allocations, "
+              << counts.writes << " writes, " << counts.otherLocks << " other locks" << std::endl;
+    EXPECT_EQ (counts.allocations, 0u);
+    EXPECT_EQ (counts.writes, 0u);
+    EXPECT_EQ (counts.otherLocks, 0u);
+    EXPECT_EQ (notesOut, notesForPressesOver (4000));
+}
+
+TEST_P (FormatAudioThread, SteppingWithTheEditorOpenAndTheMessageLoopRunningTouchesOnlyTheFilterLock)
+{
+    if (! XHostWindow::displayAvailable())
+        GTEST_SKIP() << "no X server to open the editor in (the test program runs under xvfb-run in the suite)";
+
+    XHostWindow window (900, 900);
+    editor.reset (plugin->instance().createEditorIfNeeded());
+    ASSERT_NE (editor, nullptr);
+    editor->addToDesktop (0, window.asHostPointer());
+    editor->setVisible (true);
+
+    const auto counts = countOver (1000, [] { juce::MessageManager::getInstance()->runDispatchLoopUntil (1); });
+    std::cout << nameOf (GetParam()) << ", editor open, 999 blocks: " << counts.allocations << " allocations, "
+              << counts.writes << " writes, " << counts.otherLocks << " other locks" << std::endl;
+    EXPECT_EQ (counts.allocations, 0u);
+    EXPECT_EQ (counts.writes, 0u);
+    EXPECT_EQ (counts.otherLocks, 0u);
+    EXPECT_EQ (notesOut, notesForPressesOver (1000));
+}
+
+INSTANTIATE_TEST_SUITE_P (EachFormat, FormatAudioThread, ::testing::Values (PluginFormat::vst3, PluginFormat::lv2), formatName);

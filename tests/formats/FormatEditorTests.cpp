@@ -1,0 +1,166 @@
+// The VST 3 and LV2 editors in a host's X window, under a virtual X server without a window
+// manager, in a host that installs no X error handler: Xlib's default handler would end this
+// program at the first X error that reached it. The host's window is a plain X window; the
+// framework's hosting embeds the plug-in's editor in it, and its colours are read back from the
+// X server.
+
+#include "tests/display/XHostWindow.h"
+#include "tests/formats/GridScript.h"
+#include "tests/formats/HostXErrors.h"
+#include "tests/formats/HostedPlugin.h"
+#include "tests/support/EditorScreen.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+using namespace EditorScreen;
+
+// The Stop button's middle, in the editor's 700 × 800.
+constexpr int stopX = 680;
+constexpr int stopY = 750;
+
+const PluginHost::InputEvent press { 40, 0xB0, 64, 127 };
+const PluginHost::InputEvent release { 80, 0xB0, 64, 0 };
+
+class FormatEditor : public ::testing::TestWithParam<PluginFormat>
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE (XHostWindow::displayAvailable()) << "these tests need an X server (run them under xvfb-run)";
+        ASSERT_TRUE (HostXErrors::xlibDefaultHandlerInstalled()) << "this host installs no X error handler";
+    }
+
+    void SetUp() override
+    {
+        window = std::make_unique<XHostWindow> (900, 900);
+        ASSERT_FALSE (window->windowManagerRunning()) << "these tests are about an X server without a window manager";
+        plugin = std::make_unique<HostedPlugin> (GetParam());
+    }
+
+    void TearDown() override
+    {
+        closeEditor();
+        plugin.reset();
+        window.reset();
+    }
+
+    void hostLoopOnce()
+    {
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+        window->sync();
+    }
+
+    bool shows (int x, int y, uint32_t colour, int milliseconds = 5000)
+    {
+        return loopUntil ([this] { hostLoopOnce(); }, [&] { return window->pixel (x, y) == colour; }, milliseconds);
+    }
+
+    void openEditor()
+    {
+        editor.reset (plugin->instance().createEditorIfNeeded());
+        ASSERT_NE (editor, nullptr);
+        editor->setTopLeftPosition (0, 0);
+        editor->addToDesktop (0, window->asHostPointer());
+        editor->setVisible (true);
+    }
+
+    void closeEditor()
+    {
+        if (editor == nullptr)
+            return;
+
+        plugin->instance().editorBeingDeleted (editor.get());
+        editor.reset();
+        loopFor ([this] { hostLoopOnce(); }, 100);
+    }
+
+    void click (int x, int y)
+    {
+        window->moveMouse (x, y);
+        loopFor ([this] { hostLoopOnce(); }, 50);
+        window->pressLeftButton();
+        loopFor ([this] { hostLoopOnce(); }, 80);
+        window->releaseLeftButton();
+        loopFor ([this] { hostLoopOnce(); }, 80);
+    }
+
+    std::unique_ptr<XHostWindow> window;
+    std::unique_ptr<HostedPlugin> plugin;
+    std::unique_ptr<juce::AudioProcessorEditor> editor;
+};
+
+std::string formatName (const ::testing::TestParamInfo<PluginFormat>& info)
+{
+    return nameOf (info.param);
+}
+}
+
+TEST_P (FormatEditor, TenEditorsOpenShowTheirColoursTakeAClickAndClose)
+{
+    ChordColumn clicked;
+
+    for (int cycle = 0; cycle < 10; ++cycle)
+    {
+        openEditor();
+        ASSERT_TRUE (shows (3, 400, background)) << "cycle " << cycle << ": " << std::hex << window->pixel (3, 400);
+        EXPECT_EQ (window->pixel (1, 400), lightStrip);
+
+        // Each editor shows the notes clicked into the ones before it and takes one more.
+        for (const auto& [note, velocity] : clicked.notes)
+            EXPECT_EQ (window->pixel (column0X, rowY (note)), onCell) << "cycle " << cycle << ", note " << note;
+
+        const int note = 60 + cycle;
+        click (column0X, rowY (note));
+        ASSERT_TRUE (shows (column0X, rowY (note), onCell)) << "cycle " << cycle << ": the click reached the editor";
+        clicked.notes.push_back ({ note, 100 });
+
+        closeEditor();
+        EXPECT_TRUE (window->children().empty()) << "cycle " << cycle << ": the editor's windows are gone";
+    }
+
+    EXPECT_EQ (plugin->saveGrid(), GridScript::chunkOf ({ clicked, {} })) << "the state holds what was clicked";
+}
+
+// The pedal steps the same grid from the same place whether the window is open or closed, and
+// the editor shows the column that sounds.
+TEST_P (FormatEditor, PressesStepTheSameGridWithTheWindowOpenOrClosed)
+{
+    const auto grid = GridScript::threeChords();
+    plugin->loadGrid (GridScript::chunkOf (grid));
+    GridScript::Player expected (grid);
+
+    EXPECT_EQ (plugin->play ({ press }), expected.pressesAt ({ 40 })) << "closed: the first column";
+    plugin->play ({ release });
+
+    openEditor();
+    ASSERT_TRUE (shows (column0X, rowY (60), playingOnCell)) << "the editor shows the first column sounding";
+    EXPECT_EQ (plugin->play ({ press }), expected.pressesAt ({ 40 })) << "open: the second column";
+    plugin->play ({ release });
+    EXPECT_TRUE (shows (column0X + columnSpacing, rowY (57), playingOnCell)) << "the second column sounds";
+    EXPECT_EQ (window->pixel (column0X, rowY (60)), onCell);
+    closeEditor();
+
+    EXPECT_EQ (plugin->play ({ press }), expected.pressesAt ({ 40 })) << "closed again: the third column";
+    plugin->play ({ release });
+    openEditor();
+    EXPECT_TRUE (shows (column0X + 2 * columnSpacing, rowY (55), playingOnCell)) << "reopened on the third column";
+    EXPECT_EQ (plugin->play ({ press }), expected.pressesAt ({ 40 })) << "open: wrapped to the first";
+}
+
+TEST_P (FormatEditor, StopEndsTheSoundingChordAtTheNextBlock)
+{
+    const auto grid = GridScript::threeChords();
+    plugin->loadGrid (GridScript::chunkOf (grid));
+    GridScript::Player expected (grid);
+    openEditor();
+    ASSERT_TRUE (shows (3, 400, background));
+
+    EXPECT_EQ (plugin->play ({ press }), expected.pressesAt ({ 40 }));
+    click (stopX, stopY);
+    EXPECT_EQ (plugin->play ({}), expected.stop()) << "the first column's notes end at the block's start";
+    EXPECT_TRUE (plugin->play ({}).empty()) << "and only once";
+}
+
+INSTANTIATE_TEST_SUITE_P (EachFormat, FormatEditor, ::testing::Values (PluginFormat::vst3, PluginFormat::lv2), formatName);

@@ -1,0 +1,191 @@
+#include "tests/formats/HostedPlugin.h"
+
+#include "tests/formats/StateCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace
+{
+// The formats' loaders live as long as the program: instances and their libraries refer to them
+// until the very end, after the tests' framework has shut down.
+juce::VST3PluginFormat& vst3Format()
+{
+    static auto* format = new juce::VST3PluginFormat();
+    return *format;
+}
+
+juce::LV2PluginFormat& lv2Format()
+{
+    static auto* format = new juce::LV2PluginFormat();
+    return *format;
+}
+
+// The LV2 loader reads every bundle in the folders it is given: the built bundle is copied into
+// a folder of its own, once per program.
+juce::String lv2Folder()
+{
+    static const juce::File folder = []
+    {
+        auto f = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                     .getChildFile ("corvadel-format-tests-" + juce::String ((int) getpid()));
+        f.deleteRecursively();
+        f.createDirectory();
+        juce::File (CORVADEL_LV2_BUNDLE).copyDirectoryTo (f.getChildFile ("Corvadel.lv2"));
+        std::atexit ([] { juce::File::getSpecialLocation (juce::File::tempDirectory)
+                              .getChildFile ("corvadel-format-tests-" + juce::String ((int) getpid()))
+                              .deleteRecursively(); });
+        return f;
+    }();
+
+    return folder.getFullPathName();
+}
+
+std::unique_ptr<juce::AudioPluginInstance> load (PluginFormat format, double sampleRate, int blockSize)
+{
+    juce::OwnedArray<juce::PluginDescription> types;
+    juce::String error;
+    juce::AudioPluginFormat* loader = nullptr;
+
+    if (format == PluginFormat::vst3)
+    {
+        loader = &vst3Format();
+        loader->findAllTypesForFile (types, CORVADEL_VST3_BUNDLE);
+    }
+    else
+    {
+        static const bool searched = (lv2Format().searchPathsForPlugins (juce::FileSearchPath (lv2Folder()), true, false), true);
+        juce::ignoreUnused (searched);
+        loader = &lv2Format();
+        loader->findAllTypesForFile (types, CORVADEL_LV2_URI);
+    }
+
+    if (types.isEmpty())
+    {
+        ADD_FAILURE() << nameOf (format) << ": the loader found no plug-in in the bundle";
+        return nullptr;
+    }
+
+    auto instance = loader->createInstanceFromDescription (*types[0], sampleRate, blockSize, error);
+    EXPECT_NE (instance, nullptr) << nameOf (format) << ": " << error;
+    return instance;
+}
+}
+
+std::string nameOf (PluginFormat format)
+{
+    switch (format)
+    {
+        case PluginFormat::vst2: return "VST2";
+        case PluginFormat::vst3: return "VST3";
+        case PluginFormat::lv2:  return "LV2";
+    }
+
+    return "?";
+}
+
+bool MidiOut::operator== (const MidiOut& other) const
+{
+    return sample == other.sample && status == other.status && data1 == other.data1 && data2 == other.data2;
+}
+
+std::ostream& operator<< (std::ostream& out, const MidiOut& message)
+{
+    return out << "@" << message.sample << " " << std::hex << (int) message.status << " " << std::dec
+               << (int) message.data1 << " " << (int) message.data2;
+}
+
+HostedPlugin::HostedPlugin (PluginFormat format, double sampleRate, int blockSize)
+    : pluginFormat (format), plugin (load (format, sampleRate, blockSize))
+{
+    if (plugin == nullptr)
+        throw std::runtime_error (nameOf (format) + " plug-in did not load");
+
+    plugin->prepareToPlay (sampleRate, blockSize);
+    audio.setSize (std::max (2, plugin->getTotalNumOutputChannels()), blockSize);
+    midi.ensureSize (32 * 1024);
+}
+
+HostedPlugin::~HostedPlugin()
+{
+    if (plugin != nullptr)
+        plugin->releaseResources();
+}
+
+std::vector<MidiOut> HostedPlugin::play (const std::vector<PluginHost::InputEvent>& events, int numSamples)
+{
+    juce::MidiBuffer in;
+
+    for (const auto& e : events)
+    {
+        const uint8_t bytes[3] = { e.status, e.data1, e.data2 };
+        in.addEvent (bytes, (e.status & 0xF0) == 0xC0 || (e.status & 0xF0) == 0xD0 ? 2 : 3, e.deltaFrames);
+    }
+
+    runBlock (in, numSamples);
+
+    std::vector<MidiOut> out;
+
+    for (const auto event : midi)
+        out.push_back ({ event.samplePosition, event.data[0],
+                         event.numBytes > 1 ? event.data[1] : (uint8_t) 0,
+                         event.numBytes > 2 ? event.data[2] : (uint8_t) 0 });
+
+    return out;
+}
+
+void HostedPlugin::runBlock (const juce::MidiBuffer& events, int numSamples)
+{
+    midi.clear();
+    midi.addEvents (events, 0, -1, 0);
+    audio.setSize (audio.getNumChannels(), numSamples, false, false, true);
+
+    // Noise in the outputs: the plug-in must write its silence over it.
+    for (int c = 0; c < audio.getNumChannels(); ++c)
+        juce::FloatVectorOperations::fill (audio.getWritePointer (c), 0.5f, numSamples);
+
+    plugin->processBlock (audio, midi);
+}
+
+float HostedPlugin::outputPeak() const
+{
+    return audio.getMagnitude (0, audio.getNumSamples());
+}
+
+juce::MemoryBlock HostedPlugin::hostState()
+{
+    juce::MemoryBlock state;
+    plugin->getStateInformation (state);
+    return state;
+}
+
+void HostedPlugin::restoreHostState (const juce::MemoryBlock& state)
+{
+    plugin->setStateInformation (state.getData(), (int) state.getSize());
+}
+
+std::vector<uint8_t> HostedPlugin::saveGrid()
+{
+    const auto state = hostState();
+
+    if (pluginFormat == PluginFormat::vst3)
+    {
+        const auto stream = StateCodec::vst3ComponentStream (state);
+        EXPECT_TRUE (stream.has_value()) << "the VST 3 host state holds the component's stream";
+        const auto bytes = stream ? StateCodec::withoutVst3ClientTrailer (*stream) : std::nullopt;
+        EXPECT_TRUE (bytes.has_value()) << "the component's stream ends in the client's trailer";
+        return bytes.value_or (std::vector<uint8_t>{});
+    }
+
+    const auto bytes = StateCodec::lv2StateBytes (state);
+    EXPECT_TRUE (bytes.has_value()) << "the LV2 state holds the plug-in's StateString";
+    return bytes.value_or (std::vector<uint8_t>{});
+}
+
+void HostedPlugin::loadGrid (const std::vector<uint8_t>& grid)
+{
+    const auto current = hostState();
+    restoreHostState (pluginFormat == PluginFormat::vst3 ? StateCodec::vst3HostStateWith (current, grid)
+                                                         : StateCodec::lv2HostStateWith (current, grid));
+}
