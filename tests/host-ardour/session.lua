@@ -7,9 +7,11 @@
 -- came out of the plug-in and must be exactly the chords of its grid, stepped by the presses.
 -- No editor is ever opened: there is no user interface.
 --
+-- CORVADEL_FORMAT=vst2 (the default), vst3 or lv2: the plug-in's format; session_formats.lua says
+--                       where Ardour keeps its state in each.
 -- CORVADEL_MODE=play    creates the session, rolls, checks that a plug-in with no grid plays nothing,
 --                       saves, checks that no state was stored for the plug-in and then writes the
---                       known three-chord chunk into the file.
+--                       known three-chord chunk into the session, where Ardour keeps the format's state.
 -- CORVADEL_MODE=reload  loads that session (Ardour hands the chunk to a new instance), rolls and
 --                       checks the chords, saves, and compares the chunk Ardour stored with the
 --                       known one. Run twice, the second run loads the session as Ardour saved it.
@@ -19,7 +21,8 @@ local here        = assert (os.getenv ("CORVADEL_TEST_DIR"), "CORVADEL_TEST_DIR 
 local mode        = assert (os.getenv ("CORVADEL_MODE"), "CORVADEL_MODE not set")
 local sdir        = assert (os.getenv ("CORVADEL_SESSION_DIR"), "CORVADEL_SESSION_DIR not set")
 local plugin_name = "Corvadel"
-local unique_id   = "1145521460"
+local format_name = os.getenv ("CORVADEL_FORMAT") or "vst2"
+local format      = assert (dofile (here .. "/session_formats.lua")[format_name], "unknown CORVADEL_FORMAT " .. format_name)
 local snapshot    = "corvadel"
 local rate        = 48000
 local roll_until  = math.floor (1.30 * rate) -- after the source's last event at 1.10 s
@@ -54,8 +57,8 @@ assert (AudioEngine:start (false) == 0, "engine start failed")
 local tr
 if mode == "play" then
 	assert (create_session (sdir, snapshot, rate), "create_session failed")
-	local pi = ARDOUR.LuaAPI.new_plugin_info (plugin_name, ARDOUR.PluginType.LXVST)
-	assert (not pi:isnil (), "LXVST '" .. plugin_name .. "' is not in Ardour's scan cache")
+	local pi = ARDOUR.LuaAPI.new_plugin_info (format.lookup, ARDOUR.PluginType[format.type])
+	assert (not pi:isnil (), format.type .. " '" .. format.lookup .. "' is not known to Ardour")
 	print ("plugin-info:", pi.name, pi.creator, pi.unique_id, pi.category)
 	local tl = Session:new_midi_track (ARDOUR.ChanCount (ARDOUR.DataType ("midi"), 1),
 	                                   ARDOUR.ChanCount (ARDOUR.DataType ("audio"), 2),
@@ -282,20 +285,19 @@ close_session ()
 
 local file = sdir .. "/" .. snapshot .. ".ardour"
 local xml = state.read_file (file)
-local found, stored = state.stored_chunk (xml, unique_id)
-check (found, "the saved session has the plug-in's processor (lxvst, unique-id " .. unique_id .. ")")
+local found, bytes = format.stored (sdir, xml)
+check (found, "the saved session has the plug-in's processor (" .. format.kind .. ", unique-id " .. format.unique_id .. ")")
 local known = state.known_chunk ()
 
 if mode == "play" then
-	check (stored == nil, "a fresh instance with no editor and no restored state gave Ardour no chunk"
-	                      .. (stored and (" (stored " .. #stored .. " base64 characters)") or ""))
+	check (bytes == format.fresh, "a fresh instance with no editor and no restored state gave Ardour no grid"
+	                              .. (bytes and (" (stored " .. #bytes .. " bytes)") or ""))
 	if failures == 0 then
-		state.write_file (file, state.with_chunk (xml, unique_id, state.base64_encode (known)))
-		print ("wrote the known " .. #known .. "-byte chunk (3 chords) into " .. file)
+		state.write_file (file, format.with_state (sdir, xml, known))
+		print ("wrote the known " .. #known .. "-byte chunk (3 chords) into the session (" .. format_name .. ")")
 	end
 else
-	local bytes = stored and state.base64_decode (stored)
-	check (bytes ~= nil, "Ardour stored a base64 chunk for the plug-in after the reload")
+	check (bytes ~= nil, "Ardour stored the plug-in's state after the reload")
 	if bytes then
 		local at = state.first_difference (bytes, known)
 		check (at == nil, "the stored chunk is byte for byte the known one ("

@@ -1,5 +1,6 @@
 #!/bin/bash
-# usage: session_check.sh PLUGIN.so
+# usage: session_check.sh PLUGIN [vst2|vst3|lv2]
+# PLUGIN is Corvadel.so (vst2, the default), Corvadel.vst3 or Corvadel.lv2.
 # Corvadel in headless Ardour sessions: pedal presses step the chords of a session's stored grid,
 # again after Ardour saved and reloaded the session, and the state chunk survives both byte for
 # byte, each session in a new Ardour process. Details in session.lua.
@@ -7,10 +8,16 @@
 set -euo pipefail
 
 here=$(dirname "$(readlink -f "$0")")
-[ $# -eq 1 ] || { echo "usage: $0 PLUGIN.so" >&2; exit 2; }
+[ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: $0 PLUGIN [vst2|vst3|lv2]" >&2; exit 2; }
 plugin=$(readlink -f "$1")
-[ -f "$plugin" ] || { echo "FAIL: no plug-in at $1"; exit 1; }
-scanner=/usr/lib/ardour7/ardour-vst-scanner
+format=${2:-vst2}
+[ -e "$plugin" ] || { echo "FAIL: no plug-in at $1"; exit 1; }
+case $format in
+  vst2) scanner=/usr/lib/ardour7/ardour-vst-scanner ;;
+  vst3) scanner=/usr/lib/ardour7/ardour-vst3-scanner ;;
+  lv2)  scanner=$(command -v ardour7-lua || true) ;;  # LV2 needs no scan
+  *) echo "usage: $0 PLUGIN [vst2|vst3|lv2]" >&2; exit 2 ;;
+esac
 for tool in "$scanner" "$(command -v ardour7-lua || true)"; do
   [ -n "$tool" ] && [ -x "$tool" ] || { echo "FAIL: Ardour 7 (ardour-vst-scanner, ardour7-lua) is not installed"; exit 1; }
 done
@@ -19,21 +26,26 @@ tmp=$(mktemp -d "${TMPDIR:-/tmp}/corvadel-ardour.XXXXXX")
 trap '[ -n "${CORVADEL_KEEP_TMP:-}" ] && echo "kept $tmp" || rm -rf "$tmp"' EXIT
 mkdir -p "$tmp/home/.config/ardour7/scripts" "$tmp/vst"
 cp "$here"/dsp/*.lua "$tmp/home/.config/ardour7/scripts/"
-cp "$plugin" "$tmp/vst/Corvadel.so"
+case $format in
+  vst2) installed=$tmp/vst/Corvadel.so ;;
+  vst3) installed=$tmp/vst/Corvadel.vst3 ;;
+  lv2)  installed=$tmp/vst/Corvadel.lv2 ;;
+esac
+cp -r "$plugin" "$installed"
 # Ardour's scan cache ignores a plug-in file written within the second of the scan.
-touch -d "@$(( $(date +%s) - 2 ))" "$tmp/vst/Corvadel.so"
+find "$installed" -exec touch -d "@$(( $(date +%s) - 2 ))" {} +
 
-export HOME=$tmp/home LXVST_PATH=$tmp/vst
+export HOME=$tmp/home LXVST_PATH=$tmp/vst VST3_PATH=$tmp/vst LV2_PATH=$tmp/vst:/usr/lib/lv2 CORVADEL_FORMAT=$format
 # What CI has: no X display.
 unset DISPLAY
 
-# The Lua session only knows plug-ins from the scan cache, which takes the absolute path.
-if ! LD_LIBRARY_PATH=/usr/lib/ardour7 timeout -k 10 60 "$scanner" -q -f "$tmp/vst/Corvadel.so" </dev/null; then
-  echo "FAIL: Ardour's VST scanner failed on the plug-in"; exit 1
+# The Lua session only knows VST plug-ins from the scan cache, which takes the absolute path.
+if [ "$format" != lv2 ] && ! LD_LIBRARY_PATH=/usr/lib/ardour7 timeout -k 10 60 "$scanner" -q -f "$installed" </dev/null; then
+  echo "FAIL: Ardour's scanner failed on the plug-in"; exit 1
 fi
 
 run () {
-  echo "=== ardour7-lua session.lua, mode $1: $2"
+  echo "=== ardour7-lua session.lua, $format, mode $1: $2"
   local rc=0
   CORVADEL_MODE=$1 CORVADEL_TEST_DIR=$here CORVADEL_SESSION_DIR=$tmp/session \
     timeout -k 10 60 ardour7-lua "$here/session.lua" </dev/null || rc=$?

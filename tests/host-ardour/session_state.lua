@@ -89,21 +89,22 @@ function M.write_file (path, text)
 	f:close ()
 end
 
--- The <Processor type="lxvst" unique-id=ID> element: start and end offsets of the whole
--- element in the file text; nil when there is none, and an error when there are several,
--- because then the test could not know which one Ardour saved for the track.
-local function find_processor (xml, unique_id)
+-- The <Processor type=TYPE unique-id=ID> element (TYPE lxvst unless given): start and end offsets
+-- of the whole element in the file text; nil when there is none, and an error when there are
+-- several, because then the test could not know which one Ardour saved for the track.
+function M.find_processor (xml, unique_id, type)
+	type = type or "lxvst"
 	local found
 	local from = 1
 	while true do
 		local s, e = xml:find ("<Processor [^>]*>", from)
 		if not s then break end
 		local tag = xml:sub (s, e)
-		if tag:find ('type="lxvst"', 1, true) and tag:find ('unique-id="' .. unique_id .. '"', 1, true) then
-			assert (not found, "more than one lxvst processor with unique-id " .. unique_id)
+		if tag:find ('type="' .. type .. '"', 1, true) and tag:find ('unique-id="' .. unique_id .. '"', 1, true) then
+			assert (not found, "more than one " .. type .. " processor with unique-id " .. unique_id)
 			local close = xml:find ("</Processor>", e, true)
 			assert (close, "unterminated Processor element")
-			found = { first = s, last = close + #"</Processor>" - 1 }
+			found = { first = s, last = close + #"</Processor>" - 1, tag = tag }
 		end
 		from = e + 1
 	end
@@ -112,7 +113,7 @@ end
 
 -- Returns: processor found (bool), the <chunk> text or nil.
 function M.stored_chunk (xml, unique_id)
-	local p = find_processor (xml, unique_id)
+	local p = M.find_processor (xml, unique_id)
 	if not p then return false, nil end
 	local element = xml:sub (p.first, p.last)
 	local text = element:match ("<lxvst[^>]*>%s*<chunk[^>]*>([^<]*)</chunk>")
@@ -122,7 +123,7 @@ end
 -- Puts base64 text as the chunk of the processor whose <lxvst> element holds no state yet (the
 -- form in which Ardour saves a plug-in that gave it no chunk), written the way Ardour writes one.
 function M.with_chunk (xml, unique_id, base64)
-	local p = assert (find_processor (xml, unique_id), "no lxvst processor with unique-id " .. unique_id)
+	local p = assert (M.find_processor (xml, unique_id), "no lxvst processor with unique-id " .. unique_id)
 	local element = xml:sub (p.first, p.last)
 	local replaced, n = element:gsub ("<lxvst([^>]-)/>", function (attrs)
 		return "<lxvst" .. attrs .. ">\n          <chunk program=\"0\">" .. base64 .. "</chunk>\n        </lxvst>"
