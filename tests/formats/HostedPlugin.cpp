@@ -85,6 +85,19 @@ std::string nameOf (PluginFormat format)
     return "?";
 }
 
+int pedalSampleSeen (PluginFormat format, int sample)
+{
+    return format == PluginFormat::vst3 ? 0 : sample;
+}
+
+std::vector<int> pedalSamplesSeen (PluginFormat format, std::vector<int> samples)
+{
+    for (auto& sample : samples)
+        sample = pedalSampleSeen (format, sample);
+
+    return samples;
+}
+
 bool MidiOut::operator== (const MidiOut& other) const
 {
     return sample == other.sample && status == other.status && data1 == other.data1 && data2 == other.data2;

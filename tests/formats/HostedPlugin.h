@@ -15,6 +15,14 @@
 enum class PluginFormat { vst2, vst3, lv2 };
 std::string nameOf (PluginFormat format);
 
+// The sample at which the plug-in sees a pedal press the host placed at this sample. A VST 3 gets
+// controllers as parameter changes (JUCE's client maps them to parameters, as VST 3 asks), and
+// JUCE's VST 3 hosting puts every parameter change at the block's start; real hosts keep the
+// sample (the Ardour session test checks it for the VST 3). Every other format, and every other
+// event, keeps its sample.
+int pedalSampleSeen (PluginFormat format, int sample);
+std::vector<int> pedalSamplesSeen (PluginFormat format, std::vector<int> samples);
+
 // One MIDI message the plug-in sent, at its sample position in the block.
 struct MidiOut
 {
