@@ -1,12 +1,14 @@
 // What the host's audio thread makes the VST 3 and LV2 plug-ins do, through the framework's
 // hosting: once playing, no allocation, no write system call, no lock but the filter's own, with
 // the window closed and with the editor open while the host's message loop runs between blocks.
-// The C library's entry points are replaced in this program to count (AudioThreadCounter); the
-// counts cover the host's side of each block too, so a count of nothing is nothing on either.
+// The C library's entry points are replaced in this program to count (AudioThreadCounter), and
+// only what the plug-in's library causes is counted (PluginCallFilter): the host's own share of
+// each block (the framework's hosting locks a mutex for every MIDI event it lists) is the host's.
 
 #include "tests/display/XHostWindow.h"
 #include "tests/formats/GridScript.h"
 #include "tests/formats/HostedPlugin.h"
+#include "tests/formats/PluginCallFilter.h"
 #include "tests/realtime/AudioThreadCounter.h"
 
 #include <gtest/gtest.h>
@@ -108,10 +110,14 @@ protected:
     {
         plugin = std::make_unique<HostedPlugin> (GetParam());
         plugin->loadGrid (GridScript::chunkOf (fullChords()));
+        ASSERT_TRUE (PluginCallFilter::countOnlyLibrary (GetParam() == PluginFormat::vst3 ? "Corvadel.vst3/" : "Corvadel.lv2/"))
+            << "the plug-in's library is loaded";
     }
 
     void TearDown() override
     {
+        PluginCallFilter::countEverything();
+
         if (editor != nullptr)
         {
             plugin->instance().editorBeingDeleted (editor.get());
@@ -121,27 +127,33 @@ protected:
         plugin.reset();
     }
 
-    // The one lock an empty block takes is the filter's own.
-    const void* findFilterLock()
+    // The locks an empty block takes in the plug-in: first the one JUCE's client takes around every
+    // block (the AudioProcessor's callback lock, which only suspendProcessing takes elsewhere and
+    // nothing here calls), then the filter's own.
+    std::pair<const void*, const void*> findPluginLocks()
     {
-        AudioThreadCounter::Counts counts;
+        AudioThreadCounter::Counts all, second;
         juce::MidiBuffer none;
         audio.perform ([&] {
             AudioThreadCounter::start();
             plugin->runBlock (none, 512);
-            counts = AudioThreadCounter::stop();
+            all = AudioThreadCounter::stop();
+            AudioThreadCounter::start (all.firstOtherMutex);
+            plugin->runBlock (none, 512);
+            second = AudioThreadCounter::stop();
         });
 
-        EXPECT_EQ (counts.otherLocks, 1u) << "an empty block takes the filter's lock and nothing else";
-        EXPECT_EQ (counts.allocations, 0u);
-        return counts.firstOtherMutex;
+        EXPECT_EQ (all.otherLocks, 2u) << "an empty block takes the client's callback lock and the filter's lock";
+        EXPECT_EQ (second.otherLocks, 1u);
+        EXPECT_EQ (all.allocations + all.writes, 0u);
+        return { all.firstOtherMutex, second.firstOtherMutex };
     }
 
     // The block pattern on the audio thread, counted from the second block; between blocks,
     // betweenBlocks runs on this (the message) thread.
     AudioThreadCounter::Counts countOver (int numBlocks, const std::function<void()>& betweenBlocks = {})
     {
-        const void* filterLock = findFilterLock();
+        const auto [clientLock, filterLock] = findPluginLocks();
         const juce::MidiBuffer blocks[4] = { eventsForBlock (0), eventsForBlock (1), eventsForBlock (2), eventsForBlock (3) };
         AudioThreadCounter::Counts total;
         notesOut = 0;
@@ -152,7 +164,7 @@ protected:
                 const bool counted = block > 0;
 
                 if (counted)
-                    AudioThreadCounter::start (filterLock);
+                    AudioThreadCounter::start (clientLock, filterLock);
 
                 plugin->runBlock (blocks[block % 4], 512);
 
@@ -194,36 +206,62 @@ std::string formatName (const ::testing::TestParamInfo<PluginFormat>& info)
 }
 }
 
-TEST_P (FormatAudioThread, CountersSeeWhatTheyCount)
+TEST_P (FormatAudioThread, CountersSeeWhatTheyCountAndWhoseCodeCausedIt)
 {
-    const void* filterLock = findFilterLock();
-    ASSERT_NE (filterLock, nullptr);
-    AudioThreadCounter::Counts own;
+    const auto [clientLock, filterLock] = findPluginLocks();
+    ASSERT_NE (filterLock, nullptr) << "the plug-in's locks are seen";
 
-    audio.perform ([&] {
-        std::mutex mutex;
-        const int devNull = open ("/dev/null", O_WRONLY);
-        AudioThreadCounter::start (filterLock);
-        void* volatile block = malloc (16);  // volatile: the compiler may not drop the pair
-        free (block);
-        mutex.lock();
-        mutex.unlock();
-        const char byte = 0;
-        [[maybe_unused]] auto written = write (devNull, &byte, 1);
-        own = AudioThreadCounter::stop();
-        close (devNull);
+    const auto ownWork = [&] {
+        AudioThreadCounter::Counts own;
+        audio.perform ([&] {
+            std::mutex mutex;
+            const int devNull = open ("/dev/null", O_WRONLY);
+            AudioThreadCounter::start (clientLock, filterLock);
+            void* volatile block = malloc (16);  // volatile: the compiler may not drop the pair
+            free (block);
+            mutex.lock();
+            mutex.unlock();
+            const char byte = 0;
+            [[maybe_unused]] auto written = write (devNull, &byte, 1);
+            own = AudioThreadCounter::stop();
+            close (devNull);
+        });
+        return own;
+    };
+
+    const auto hostsOwn = ownWork();
+    EXPECT_EQ (hostsOwn.allocations + hostsOwn.otherLocks + hostsOwn.writes, 0u) << "this program's own work is the host's";
+
+    PluginCallFilter::countEverything();
+    const auto everything = ownWork();
+    EXPECT_EQ (everything.allocations, 1u);
+    EXPECT_EQ (everything.otherLocks, 1u);
+    EXPECT_EQ (everything.writes, 1u);
+
+    // Saving the state builds it: the plug-in allocates, and that is counted as the plug-in's. The
+    // host's saving waits for its message thread, which runs here meanwhile.
+    ASSERT_TRUE (PluginCallFilter::countOnlyLibrary (GetParam() == PluginFormat::vst3 ? "Corvadel.vst3/" : "Corvadel.lv2/"));
+    AudioThreadCounter::Counts saving;
+    std::atomic<bool> saved { false };
+    std::thread saver ([&] {
+        AudioThreadCounter::start (clientLock, filterLock);
+        plugin->hostState();
+        saving = AudioThreadCounter::stop();
+        saved = true;
     });
 
-    EXPECT_EQ (own.allocations, 1u);
-    EXPECT_EQ (own.otherLocks, 1u);
-    EXPECT_EQ (own.writes, 1u);
+    while (! saved)
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+
+    saver.join();
+    EXPECT_GT (saving.allocations, 0u) << "the plug-in's allocations are counted";
 }
 
 TEST_P (FormatAudioThread, SteppingWithTheWindowClosedTouchesOnlyTheFilterLock)
 {
     const auto counts = countOver (4000);
-    std::cout << nameOf (GetParam()) << ", window closed, 3999 blocks: " << counts.allocations << " allocations, "
-              << counts.writes << " writes, " << counts.otherLocks << " other locks" << std::endl;
+    std::cout << nameOf (GetParam()) << ", window closed, 3999 blocks counted, the plug-in's: " << counts.allocations
+              << " allocations, " << counts.writes << " writes, " << counts.otherLocks << " other locks" << std::endl;
     EXPECT_EQ (counts.allocations, 0u);
     EXPECT_EQ (counts.writes, 0u);
     EXPECT_EQ (counts.otherLocks, 0u);
@@ -242,8 +280,8 @@ TEST_P (FormatAudioThread, SteppingWithTheEditorOpenAndTheMessageLoopRunningTouc
     editor->setVisible (true);
 
     const auto counts = countOver (1000, [] { juce::MessageManager::getInstance()->runDispatchLoopUntil (1); });
-    std::cout << nameOf (GetParam()) << ", editor open, 999 blocks: " << counts.allocations << " allocations, "
-              << counts.writes << " writes, " << counts.otherLocks << " other locks" << std::endl;
+    std::cout << nameOf (GetParam()) << ", editor open, 999 blocks counted, the plug-in's: " << counts.allocations
+              << " allocations, " << counts.writes << " writes, " << counts.otherLocks << " other locks" << std::endl;
     EXPECT_EQ (counts.allocations, 0u);
     EXPECT_EQ (counts.writes, 0u);
     EXPECT_EQ (counts.otherLocks, 0u);

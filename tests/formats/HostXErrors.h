@@ -1,9 +1,18 @@
 #pragma once
 
-// The test host's side of X error handling, without the framework's names: which handler is
-// installed. The host installs none of its own, so Xlib's default one, which ends the process at
-// the first error, must be the one in force whenever the plug-in has returned to the host.
+// The test host's X error handling. The host's own framework, like any toolkit on an X server
+// without a window manager, causes X errors on its own connection (it reads the window manager's
+// properties), so the host handles those: it ignores them and counts them. Every other X error,
+// one on a plug-in's connection among them, goes to Xlib's default handler, which ends the
+// process, as in a host with no handler at all. A plug-in's X error that reaches the host ends
+// the test program.
 namespace HostXErrors
 {
-bool xlibDefaultHandlerInstalled();
+// Main thread, before any X connection of the framework's or a plug-in's is opened.
+void handleOwnConnectionOnly();
+// Whether this host's handler is the one installed: a plug-in may put its own on top of it and
+// pass on what is not its own, but must never leave it out.
+bool hostHandlerInChain();
+// Errors on the host's own framework connection since the handler was installed.
+int ownErrors();
 }

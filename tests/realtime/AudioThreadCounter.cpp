@@ -25,17 +25,35 @@ namespace
 {
 thread_local bool counting = false;
 thread_local const void* allowed = nullptr;
+thread_local const void* alsoAllowed = nullptr;
 thread_local AudioThreadCounter::Counts counts;
+thread_local bool filtering = false;
+AudioThreadCounter::Filter filter = nullptr;
+
+// Whether the event now happening counts; what the filter does is never counted.
+bool eventCounts()
+{
+    if (! counting || filtering)
+        return false;
+
+    if (filter == nullptr)
+        return true;
+
+    filtering = true;
+    const bool answer = filter();
+    filtering = false;
+    return answer;
+}
 
 void noteAllocation()
 {
-    if (counting)
+    if (eventCounts())
         ++counts.allocations;
 }
 
 void noteLock (const void* mutex)
 {
-    if (! counting || mutex == allowed)
+    if (! counting || mutex == allowed || mutex == alsoAllowed || ! eventCounts())
         return;
 
     if (counts.otherLocks++ == 0)
@@ -43,11 +61,17 @@ void noteLock (const void* mutex)
 }
 }
 
-void AudioThreadCounter::start (const void* allowedMutex)
+void AudioThreadCounter::start (const void* allowedMutex, const void* alsoAllowedMutex)
 {
     counts = {};
     allowed = allowedMutex;
+    alsoAllowed = alsoAllowedMutex;
     counting = true;
+}
+
+void AudioThreadCounter::setFilter (Filter newFilter)
+{
+    filter = newFilter;
 }
 
 AudioThreadCounter::Counts AudioThreadCounter::stop()
@@ -109,7 +133,7 @@ int pthread_mutex_trylock (pthread_mutex_t* mutex)
 
 ssize_t write (int fd, const void* data, size_t size)
 {
-    if (counting)
+    if (eventCounts())
         ++counts.writes;
 
     return __write (fd, data, size);

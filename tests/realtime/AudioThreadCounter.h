@@ -11,12 +11,18 @@ struct Counts
 {
     size_t allocations = 0;
     size_t writes = 0;
-    // Locks of any mutex but the one allowed at start.
+    // Locks of any mutex but the ones allowed at start.
     size_t otherLocks = 0;
     // The first mutex counted among otherLocks; nullptr when there was none.
     const void* firstOtherMutex = nullptr;
 };
 
-void start (const void* allowedMutex = nullptr);
+void start (const void* allowedMutex = nullptr, const void* alsoAllowedMutex = nullptr);
 Counts stop();
+
+// While set, an event counts only when this answers true for it. It runs on the counting thread
+// inside the counted call; whatever it does itself is not counted. nullptr (the default): every
+// event counts.
+using Filter = bool (*)();
+void setFilter (Filter filter);
 }
