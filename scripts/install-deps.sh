@@ -7,7 +7,7 @@ build_packages="build-essential cmake pkg-config ccache juce-modules-source
   libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev
   libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxrender-dev libxcursor-dev
   libgtest-dev fonts-dejavu-core"
-test_packages="g++-multilib xvfb xauth libxtst-dev ardour lilv-utils lv2-dev sordi
+test_packages="g++-multilib xvfb xauth libxtst-dev ardour lilv-utils lv2-dev sordi jalv jackd2 python3-jack-client
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev mingw-w64-tools wine64"
 # The 32-bit DLL runs under wine32, which needs the i386 architecture and a kernel that runs
 # 32-bit programs; installed only where scripts/can-run-32bit.sh finds such a kernel.
