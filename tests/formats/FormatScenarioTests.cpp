@@ -4,7 +4,7 @@
 // the VST 2 chunk and loads in every other format.
 
 #include "tests/formats/GridScript.h"
-#include "tests/formats/HostedPlugin.h"
+#include "tests/formats/FormatPlugin.h"
 
 #include <gtest/gtest.h>
 

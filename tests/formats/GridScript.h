@@ -3,7 +3,7 @@
 // The grids the format tests load and the MIDI a host must get back for them: what a pedal press
 // sends is worked out here from the grid alone, the way a musician reads the grid.
 
-#include "tests/formats/HostedPlugin.h"
+#include "tests/formats/FormatPlugin.h"
 
 #include <string>
 #include <utility>

@@ -73,42 +73,6 @@ std::unique_ptr<juce::AudioPluginInstance> load (PluginFormat format, double sam
 }
 }
 
-std::string nameOf (PluginFormat format)
-{
-    switch (format)
-    {
-        case PluginFormat::vst2: return "VST2";
-        case PluginFormat::vst3: return "VST3";
-        case PluginFormat::lv2:  return "LV2";
-    }
-
-    return "?";
-}
-
-int pedalSampleSeen (PluginFormat format, int sample)
-{
-    return format == PluginFormat::vst3 ? 0 : sample;
-}
-
-std::vector<int> pedalSamplesSeen (PluginFormat format, std::vector<int> samples)
-{
-    for (auto& sample : samples)
-        sample = pedalSampleSeen (format, sample);
-
-    return samples;
-}
-
-bool MidiOut::operator== (const MidiOut& other) const
-{
-    return sample == other.sample && status == other.status && data1 == other.data1 && data2 == other.data2;
-}
-
-std::ostream& operator<< (std::ostream& out, const MidiOut& message)
-{
-    return out << "@" << message.sample << " " << std::hex << (int) message.status << " " << std::dec
-               << (int) message.data1 << " " << (int) message.data2;
-}
-
 HostedPlugin::HostedPlugin (PluginFormat format, double sampleRate, int blockSize)
     : pluginFormat (format), plugin (load (format, sampleRate, blockSize))
 {

@@ -41,11 +41,3 @@ void Vst2Plugin::loadGrid (const std::vector<uint8_t>& grid)
 {
     host.setChunk (effect, grid);
 }
-
-std::unique_ptr<FormatPlugin> openPlugin (PluginFormat format)
-{
-    if (format == PluginFormat::vst2)
-        return std::make_unique<Vst2Plugin>();
-
-    return std::make_unique<HostedPlugin> (format);
-}

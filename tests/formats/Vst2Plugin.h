@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/formats/HostedPlugin.h"
+#include "tests/formats/FormatPlugin.h"
 
 // Corvadel.so through the tests' own VST 2 host: its chunk is its state.
 class Vst2Plugin : public FormatPlugin
