@@ -40,10 +40,15 @@ juce_add_plugin(CorvadelPlugin
   FORMATS VST3 LV2)
 
 file(GLOB formats_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/formats/*.cpp)
-target_sources(CorvadelPlugin PRIVATE
+set(formats_project_sources
   ${formats_sources} ${corvadel_engine_sources} ${corvadel_editor_sources}
   ${PROJECT_SOURCE_DIR}/bridge/AudioFilterBase.cpp
   ${PROJECT_SOURCE_DIR}/bridge/FrameworkXConnection.cpp)
+target_sources(CorvadelPlugin PRIVATE ${formats_project_sources})
+# The project's warnings for the project's code; JUCE's module sources in the same target keep
+# their own.
+set_source_files_properties(${formats_project_sources} TARGET_DIRECTORY CorvadelPlugin
+  PROPERTIES COMPILE_OPTIONS "${corvadel_warnings}")
 target_include_directories(CorvadelPlugin PRIVATE ${PROJECT_SOURCE_DIR})
 
 target_compile_definitions(CorvadelPlugin PUBLIC
@@ -66,7 +71,6 @@ target_link_libraries(CorvadelPlugin
     X11::X11
   PUBLIC
     juce::juce_recommended_config_flags)
-target_compile_options(CorvadelPlugin PRIVATE ${corvadel_warnings})
 
 foreach(format VST3 LV2)
   # Everything of the static libraries stays inside, so that unloading really unloads.
