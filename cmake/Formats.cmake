@@ -72,9 +72,13 @@ target_link_libraries(CorvadelPlugin
   PUBLIC
     juce::juce_recommended_config_flags)
 
+# Each library exports its format's entries alone, so that unloading really unloads.
+set(exports_VST3 ${PROJECT_SOURCE_DIR}/formats/vst3-exports.map)
+set(exports_LV2 ${PROJECT_SOURCE_DIR}/formats/lv2-exports.map)
 foreach(format VST3 LV2)
-  # Everything of the static libraries stays inside, so that unloading really unloads.
-  target_link_options(CorvadelPlugin_${format} PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
+  target_link_options(CorvadelPlugin_${format} PRIVATE
+    -Wl,--exclude-libs,ALL -Wl,--no-undefined -Wl,--version-script=${exports_${format}})
+  set_target_properties(CorvadelPlugin_${format} PROPERTIES LINK_DEPENDS ${exports_${format}})
 endforeach()
 
 set(CORVADEL_VST3_BUNDLE ${PROJECT_BINARY_DIR}/${CORVADEL_name}.vst3)

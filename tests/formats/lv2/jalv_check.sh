@@ -66,7 +66,7 @@ exec 3<>"$tmp/commands"
 timeout 90 jalv -n corvadel -x -l "$tmp/state" "$uri" < "$tmp/commands" > "$tmp/jalv.log" 2>&1 &
 pids+=($!)
 
-out=$(timeout 60 /usr/bin/python3 "$here/jalv_press.py" corvadel 1.5) || { echo "$out"; cat "$tmp/jalv.log"; echo "FAIL: the JACK clients around jalv"; exit 1; }
+out=$(timeout 60 /usr/bin/python3 "$here/jalv_press.py" corvadel 2) || { echo "$out"; cat "$tmp/jalv.log"; echo "FAIL: the JACK clients around jalv"; exit 1; }
 echo "$out"
 press=$(sed -n 's/^press //p' <<<"$out")
 [ "$press" != none ] || { echo "FAIL: no press was sent"; exit 1; }

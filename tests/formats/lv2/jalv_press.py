@@ -48,7 +48,9 @@ with sender, receiver:
         sys.exit(1)
     sender.connect(out_port, plugin + ":in")
     receiver.connect(plugin + ":out", in_port)
-    time.sleep(0.5)
+    # jalv registers its ports before it has loaded the state and started running: the press
+    # waits until it has surely done both.
+    time.sleep(2.0)
     state["armed"] = True
     time.sleep(seconds)
     print("press %d %d" % state["press"] if state["press"] else "press none")
