@@ -12,9 +12,10 @@
 // own: what plays, what is saved and what the editor shows are the filter's, as under the VST 2
 // bridge. No parameters, MIDI in and out, two audio outputs that stay silent.
 //
-// Threads, as the clients call: the audio thread runs processBlock (filterLock held around the
-// filter's block and nothing else taken); prepareToPlay, releaseResources and the state run on the
-// host's non-audio threads, never while a block runs; createEditor on the message thread.
+// Threads, as the clients call: the audio thread runs processBlock (inside the processor's callback
+// lock, which the clients take around every block and only suspendProcessing takes elsewhere; this
+// adds filterLock around the filter's block); prepareToPlay, releaseResources and the state run on
+// the host's non-audio threads, never while a block runs; createEditor on the message thread.
 class FilterProcessor : public juce::AudioProcessor,
                         private AudioFilterBase::FilterNativeCallbacks
 {
@@ -33,19 +34,20 @@ public:
     void processBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi) override;
     using juce::AudioProcessor::processBlock;
 
-    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
-
-    // Message thread.
+    // Message thread; builds the filter's editor (waiting on filterLock).
     juce::AudioProcessorEditor* createEditor() override;
-    bool hasEditor() const override { return true; }
 
+    // Any thread: fixed facts; wait on nothing.
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+    bool hasEditor() const override { return true; }
     const juce::String getName() const override;
     bool acceptsMidi() const override { return true; }
     bool producesMidi() const override { return true; }
     bool isMidiEffect() const override { return false; }
     double getTailLengthSeconds() const override { return 0.0; }
 
-    // One program that stands for the state: the grid is the whole of what is saved.
+    // One program that stands for the state: the grid is the whole of what is saved. Any thread;
+    // wait on nothing.
     int getNumPrograms() override { return 1; }
     int getCurrentProgram() override { return 0; }
     void setCurrentProgram (int) override {}
@@ -61,7 +63,8 @@ public:
     AudioFilterBase& getFilter() const noexcept { return *filter; }
 
 private:
-    // From the filter: the host's transport, through the play head the client set for this block.
+    // From the filter: the host's transport, through the play head the client set. Audio thread,
+    // during a block (elsewhere it tells what the last block's play head said); waits on nothing.
     bool getPlayPosition (PlayPositionInfo& info) override;
     // The filter has no parameters to report.
     void reportParameterChange (int, float) override {}
