@@ -10,8 +10,8 @@ namespace HostXErrors
 {
 // Main thread, before any X connection of the framework's or a plug-in's is opened.
 void handleOwnConnectionOnly();
-// Whether this host's handler is the one installed: a plug-in may put its own on top of it and
-// pass on what is not its own, but must never leave it out.
+// Whether a handler other than Xlib's default is installed: the host's, or a plug-in's put on top
+// of it that passes on what is not its own.
 bool hostHandlerInChain();
 // Errors on the host's own framework connection since the handler was installed.
 int ownErrors();
