@@ -8,6 +8,7 @@
 #include "tests/formats/GridScript.h"
 #include "tests/formats/HostXErrors.h"
 #include "tests/formats/HostedPlugin.h"
+#include "tests/formats/TenEditorsScenario.h"
 #include "tests/support/EditorScreen.h"
 
 #include <gtest/gtest.h>
@@ -99,31 +100,12 @@ std::string formatName (const ::testing::TestParamInfo<PluginFormat>& info)
 
 TEST_P (FormatEditor, TenEditorsOpenShowTheirColoursTakeAClickAndClose)
 {
-    ChordColumn clicked;
-
-    for (int cycle = 0; cycle < 10; ++cycle)
-    {
-        openEditor();
-        ASSERT_TRUE (shows (3, 400, background)) << "cycle " << cycle << ": " << std::hex << window->pixel (3, 400);
-        EXPECT_EQ (window->pixel (1, 400), lightStrip);
-
-        // Each editor shows the notes clicked into the ones before it and takes one more.
-        for (const auto& [note, velocity] : clicked.notes)
-            EXPECT_EQ (window->pixel (column0X, rowY (note)), onCell) << "cycle " << cycle << ", note " << note;
-
-        const int note = 60 + cycle;
-        click (column0X, rowY (note));
-        ASSERT_TRUE (shows (column0X, rowY (note), onCell)) << "cycle " << cycle << ": the click reached the editor";
-        clicked.notes.push_back ({ note, 100 });
-
-        closeEditor();
-        EXPECT_TRUE (window->children().empty()) << "cycle " << cycle << ": the editor's windows are gone";
-    }
+    const auto clicked = runTenEditors (*window, { [this] { openEditor(); }, [this] { closeEditor(); },
+                                                   [] { juce::MessageManager::getInstance()->runDispatchLoopUntil (5); } });
 
     EXPECT_EQ (plugin->saveGrid(), GridScript::chunkOf ({ clicked, {} })) << "the state holds what was clicked";
     EXPECT_TRUE (HostXErrors::hostHandlerInChain());
-    // The plug-in's framework runs the same window code on its own connection.
-    std::cout << "X errors on the host's own framework connection so far: " << HostXErrors::ownErrors() << std::endl;
+    std::cout << "X errors on the host's own framework connection: " << HostXErrors::ownErrors() << std::endl;
 }
 
 // The pedal steps the same grid from the same place whether the window is open or closed, and

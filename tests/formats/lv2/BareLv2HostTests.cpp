@@ -7,7 +7,7 @@
 // again.
 
 #include "tests/display/XHostWindow.h"
-#include "tests/support/EditorScreen.h"
+#include "tests/formats/TenEditorsScenario.h"
 #include "tests/support/PluginHost.h"
 
 #include <gtest/gtest.h>
@@ -34,8 +34,6 @@ extern "C" int _XDefaultError (Display*, XErrorEvent*);
 
 namespace
 {
-using namespace EditorScreen;
-
 const std::string bundle = CORVADEL_LV2_BUNDLE "/";
 const std::string pluginUri = CORVADEL_LV2_URI;
 
@@ -152,25 +150,12 @@ protected:
 
         ui->cleanup (uiHandle);
         uiHandle = nullptr;
-        idleFor (100);
     }
 
     void idleOnce()
     {
         if (uiHandle != nullptr)
             idleInterface->idle (uiHandle);
-
-        window->sync();
-    }
-
-    bool shows (int x, int y, uint32_t colour)
-    {
-        return loopUntil ([this] { idleOnce(); }, [&] { return window->pixel (x, y) == colour; }, 5000);
-    }
-
-    void idleFor (int milliseconds)
-    {
-        loopFor ([this] { idleOnce(); }, milliseconds);
     }
 
     std::vector<uint8_t> savedState()
@@ -208,29 +193,6 @@ protected:
 
 TEST_F (BareLv2Host, TenEditorsOpenShowTheirColoursTakeAClickAndClose)
 {
-    ChordColumn clicked;
-
-    for (int cycle = 0; cycle < 10; ++cycle)
-    {
-        openUi();
-        ASSERT_TRUE (shows (3, 400, background)) << "cycle " << cycle << ": " << std::hex << window->pixel (3, 400);
-        EXPECT_EQ (window->pixel (1, 400), lightStrip);
-
-        for (const auto& [note, velocity] : clicked.notes)
-            EXPECT_EQ (window->pixel (column0X, rowY (note)), onCell) << "cycle " << cycle << ", note " << note;
-
-        const int note = 60 + cycle;
-        window->moveMouse (column0X, rowY (note));
-        idleFor (30);
-        window->pressLeftButton();
-        idleFor (60);
-        window->releaseLeftButton();
-        ASSERT_TRUE (shows (column0X, rowY (note), onCell)) << "cycle " << cycle << ": the click reached the editor";
-        clicked.notes.push_back ({ note, 100 });
-
-        closeUi();
-        EXPECT_TRUE (window->children().empty()) << "cycle " << cycle << ": the editor's windows are gone";
-    }
-
+    const auto clicked = runTenEditors (*window, { [this] { openUi(); }, [this] { closeUi(); }, [this] { idleOnce(); } });
     EXPECT_EQ (savedState(), makeGridChunk ({ clicked, {} })) << "the state holds what was clicked";
 }

@@ -7,7 +7,7 @@
 // plug-in's instances are gone, Xlib's default handler is the one in force again.
 
 #include "tests/display/XHostWindow.h"
-#include "tests/support/EditorScreen.h"
+#include "tests/formats/TenEditorsScenario.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,6 @@ DEF_CLASS_IID (IRunLoop)
 
 namespace
 {
-using namespace EditorScreen;
 using Clock = std::chrono::steady_clock;
 
 bool xlibDefaultHandlerInstalled()
@@ -254,21 +253,7 @@ protected:
         view->setFrame (nullptr);
         view->release();
         view = nullptr;
-        runFor (100);
     }
-
-    void runOnce()
-    {
-        frame.runOnce (5);
-        window->sync();
-    }
-
-    bool shows (int x, int y, uint32_t colour)
-    {
-        return loopUntil ([this] { runOnce(); }, [&] { return window->pixel (x, y) == colour; }, 5000, 0);
-    }
-
-    void runFor (int milliseconds) { loopFor ([this] { runOnce(); }, milliseconds, 0); }
 
     std::unique_ptr<XHostWindow> window;
     HostFrame frame;
@@ -284,30 +269,6 @@ protected:
 
 TEST_F (BareVst3Host, TenEditorsOpenShowTheirColoursTakeAClickAndClose)
 {
-    std::vector<int> clicked;
-
-    for (int cycle = 0; cycle < 10; ++cycle)
-    {
-        openView();
-        ASSERT_TRUE (shows (3, 400, background)) << "cycle " << cycle << ": " << std::hex << window->pixel (3, 400);
-        EXPECT_EQ (window->pixel (1, 400), lightStrip);
-
-        // Each editor shows the notes clicked into the ones before it: the clicks reached the grid.
-        for (int note : clicked)
-            EXPECT_EQ (window->pixel (column0X, rowY (note)), onCell) << "cycle " << cycle << ", note " << note;
-
-        const int note = 60 + cycle;
-        window->moveMouse (column0X, rowY (note));
-        runFor (30);
-        window->pressLeftButton();
-        runFor (60);
-        window->releaseLeftButton();
-        ASSERT_TRUE (shows (column0X, rowY (note), onCell)) << "cycle " << cycle << ": the click reached the editor";
-        clicked.push_back (note);
-
-        closeView();
-        EXPECT_TRUE (window->children().empty()) << "cycle " << cycle << ": the editor's windows are gone";
-    }
-
+    runTenEditors (*window, { [this] { openView(); }, [this] { closeView(); }, [this] { frame.runOnce (5); } });
     EXPECT_TRUE (frame.nothingRegistered()) << "the closed views left no handler or timer with the host";
 }

@@ -1,0 +1,49 @@
+#include "tests/formats/TenEditorsScenario.h"
+
+#include "tests/support/EditorScreen.h"
+
+#include <gtest/gtest.h>
+
+using namespace EditorScreen;
+
+ChordColumn runTenEditors (XHostWindow& window, const EditorHost& host)
+{
+    const auto hostLoop = [&] { host.runOnce(); window.sync(); };
+    const auto shows = [&] (int x, int y, uint32_t colour) {
+        return loopUntil (hostLoop, [&] { return window.pixel (x, y) == colour; }, 5000, 0);
+    };
+    ChordColumn clicked;
+
+    for (int cycle = 0; cycle < 10; ++cycle)
+    {
+        host.open();
+
+        if (! shows (3, 400, background))
+        {
+            ADD_FAILURE() << "cycle " << cycle << ": no editor shows, " << std::hex << window.pixel (3, 400);
+            host.close();
+            return clicked;
+        }
+
+        EXPECT_EQ (window.pixel (1, 400), lightStrip) << "cycle " << cycle;
+
+        for (const auto& [note, velocity] : clicked.notes)
+            EXPECT_EQ (window.pixel (column0X, rowY (note)), onCell) << "cycle " << cycle << ", note " << note;
+
+        const int note = 60 + cycle;
+        window.moveMouse (column0X, rowY (note));
+        loopFor (hostLoop, 50, 0);
+        window.pressLeftButton();
+        loopFor (hostLoop, 80, 0);
+        window.releaseLeftButton();
+        loopFor (hostLoop, 80, 0);
+        EXPECT_TRUE (shows (column0X, rowY (note), onCell)) << "cycle " << cycle << ": the click reached the editor";
+        clicked.notes.push_back ({ note, 100 });
+
+        host.close();
+        loopFor (hostLoop, 100, 0);
+        EXPECT_TRUE (window.children().empty()) << "cycle " << cycle << ": the editor's windows are gone";
+    }
+
+    return clicked;
+}
