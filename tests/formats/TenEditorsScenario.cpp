@@ -9,8 +9,10 @@ using namespace EditorScreen;
 ChordColumn runTenEditors (XHostWindow& window, const EditorHost& host)
 {
     const auto hostLoop = [&] { host.runOnce(); window.sync(); };
+    // JUCE's own LV2 hosting now and then takes two seconds to show the editor; a loaded machine
+    // adds to that.
     const auto shows = [&] (int x, int y, uint32_t colour) {
-        return loopUntil (hostLoop, [&] { return window.pixel (x, y) == colour; }, 5000, 0);
+        return loopUntil (hostLoop, [&] { return window.pixel (x, y) == colour; }, 15000, 0);
     };
     ChordColumn clicked;
 
