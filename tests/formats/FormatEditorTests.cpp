@@ -53,7 +53,7 @@ protected:
         window->sync();
     }
 
-    bool shows (int x, int y, uint32_t colour, int milliseconds = 5000)
+    bool shows (int x, int y, uint32_t colour, int milliseconds = 15000)
     {
         return loopUntil ([this] { hostLoopOnce(); }, [&] { return window->pixel (x, y) == colour; }, milliseconds);
     }
