@@ -37,6 +37,8 @@ public:
 private:
     static int countShortEvents (const uint8_t* bytes, const uint8_t* end);
     static void writeRecord (VstMidiEvent& record, int position, const uint8_t* message, int numBytes) noexcept;
+    // data: the message's bytes, the first in the lowest byte.
+    static void writeNoteRecord (VstMidiEvent& record, int position, uint32_t data) noexcept;
     void release();
 
     VstEvents* list = nullptr;

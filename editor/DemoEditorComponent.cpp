@@ -1,5 +1,6 @@
 #include "editor/DemoEditorComponent.h"
 
+#include "editor/PlayerSettingsMenu.h"
 #include "engine/Corvadel.h"
 #include "engine/ProductIdentity.h"
 
@@ -54,6 +55,8 @@ void DemoEditorComponent::createKeyboard()
     keyboard = std::make_unique<VirtualPiano> (128, 0);
     addAndMakeVisible (keyboard.get());
     keyboard->isVertical = true;
+    // The keyboard only labels the rows: its clicks are the editor's.
+    keyboard->setInterceptsMouseClicks (false, false);
 }
 
 void DemoEditorComponent::layOutChildren()
@@ -138,6 +141,19 @@ void DemoEditorComponent::resized()
     // The constructor's own setSize comes before the children exist.
     if (webLink != nullptr)
         layOutChildren();
+}
+
+void DemoEditorComponent::mouseDown (const juce::MouseEvent& event)
+{
+    if (! event.mods.isRightButtonDown())
+        return;
+
+    // The menu runs its own modal loop, in which the host may close the editor.
+    juce::Component::SafePointer<DemoEditorComponent> safeThis (this);
+    const int choice = PlayerSettingsMenu::create (trigger.getPlayer()).show();
+
+    if (safeThis != nullptr)
+        PlayerSettingsMenu::perform (trigger.getPlayer(), choice);
 }
 
 void DemoEditorComponent::handleCommandMessage (int commandId)

@@ -24,6 +24,8 @@ public:
 
     void paint (juce::Graphics& g) override;
     void resized() override;
+    // A right click outside the grid (the keyboard, the margins) opens the player's settings.
+    void mouseDown (const juce::MouseEvent& event) override;
     void handleCommandMessage (int commandId) override;
 
     // Message thread. Stop waits on filterLock.

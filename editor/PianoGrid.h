@@ -68,6 +68,7 @@ public:
     PianoGridColumn* getColumn (int index) const;
     int getNumColumnComponents() const noexcept { return columnComponents.size(); }
     int getColumnWidth() const noexcept { return columnWidth; }
+    SequencePlayer& getPlayer() const noexcept { return player; }
     int getColumnX (int index) const noexcept;
 
     void mouseDown (const juce::MouseEvent& event) override;

@@ -1,6 +1,7 @@
 #include "editor/PianoGridMenu.h"
 
 #include "editor/PianoGrid.h"
+#include "editor/PlayerSettingsMenu.h"
 #include "engine/NoteCell.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -21,12 +22,12 @@ juce::PopupMenu PianoGridMenu::create (const PianoGrid& grid, int columnIndex, i
     NoteCell cells[notesPerChord];
 
     if (columnIndex < 0 || note < 0 || note >= notesPerChord)
-        return menu;
+        return withPlayingSettings (menu, grid);
 
     grid.getColumnCells (cells, columnIndex);
 
     if (cells[note].isOn == 0)
-        return menu;
+        return withPlayingSettings (menu, grid);
 
     juce::PopupMenu velocities;
 
@@ -38,6 +39,13 @@ juce::PopupMenu PianoGridMenu::create (const PianoGrid& grid, int columnIndex, i
     menu.addSubMenu ("Velocity of " + juce::MidiMessage::getMidiNoteName (note, true, true, 4)
                          + " (" + juce::String (cells[note].velocity) + ")",
                      velocities);
+    return withPlayingSettings (menu, grid);
+}
+
+juce::PopupMenu PianoGridMenu::withPlayingSettings (juce::PopupMenu menu, const PianoGrid& grid)
+{
+    menu.addSeparator();
+    menu.addSubMenu ("Playing", PlayerSettingsMenu::create (grid.getPlayer()));
     return menu;
 }
 
@@ -48,6 +56,10 @@ void PianoGridMenu::perform (PianoGrid& grid, int itemId, juce::Component* targe
 
 void PianoGridMenu::perform (PianoGrid& grid, int itemId, int index, int note)
 {
+    // The settings apply wherever the click was.
+    if (PlayerSettingsMenu::perform (grid.getPlayer(), itemId))
+        return;
+
     if (index < 0 || index >= grid.getNumColumns())
         return;
 

@@ -5,7 +5,8 @@
 class PianoGrid;
 
 // The grid's popup menu, opened by a right click: its items, and what each does to the column
-// the click was on. On a note that is on, a submenu sets that note's velocity. Message thread.
+// the click was on. On a note that is on, a submenu sets that note's velocity; a last submenu
+// holds the player's settings. Message thread.
 class PianoGridMenu
 {
 public:
@@ -32,4 +33,7 @@ public:
     static void perform (PianoGrid& grid, int itemId, int columnIndex, int note = -1);
     // The same, for the column component the click was on.
     static void perform (PianoGrid& grid, int itemId, juce::Component* target, int note = -1);
+
+private:
+    static juce::PopupMenu withPlayingSettings (juce::PopupMenu menu, const PianoGrid& grid);
 };

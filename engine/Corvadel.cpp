@@ -2,6 +2,7 @@
 
 #include "editor/DemoEditorComponent.h"
 #include "engine/ProductIdentity.h"
+#include "engine/StateChunk.h"
 
 AudioFilterBase* createFilterInstance()
 {
@@ -69,15 +70,13 @@ bool Corvadel::getEditorSize (int& width, int& height) const
 void Corvadel::saveState (juce::MemoryBlock& destination)
 {
     if (const auto sequence = player.getSequence())
-        sequence->appendTo (destination);
+        StateChunk::write (*sequence, player.getSettings(), destination);
 }
 
 void Corvadel::restoreState (const void* data, int sizeInBytes)
 {
-    std::shared_ptr<const GridState> restored = GridState::fromChunk (data, sizeInBytes);
-
-    if (restored != nullptr)
-        player.publish (std::move (restored), PlayPositionChange::restart());
+    if (auto restored = StateChunk::read (data, sizeInBytes))
+        player.publishState (std::move (restored->grid), restored->settings);
 }
 
 void Corvadel::handleMessage (const juce::Message&)

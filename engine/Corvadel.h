@@ -29,12 +29,13 @@ public:
     AudioFilterEditor* createFilterEditor() override;
     // Message thread; answers without building anything.
     bool getEditorSize (int& width, int& height) const override;
-    // Any of the host's non-audio threads: writes the published sequence without filterLock;
-    // nothing when none was ever published.
+    // Any of the host's non-audio threads: writes the published sequence and the player's
+    // settings without filterLock; nothing when no sequence was ever published.
     void saveState (juce::MemoryBlock& destination) override;
     // Any of the host's non-audio threads: reads the chunk without filterLock and publishes it
-    // (taking filterLock for the swap); the next press plays its first column. A chunk that does
-    // not hold a whole grid is refused and the sequence stays as it was.
+    // with its settings (taking filterLock for the swap); the next press plays its first column.
+    // A chunk that does not hold a whole grid, or whose settings are malformed, is refused and
+    // the sequence and settings stay as they were.
     void restoreState (const void* data, int sizeInBytes) override;
     // Message thread; ignores every message.
     void handleMessage (const juce::Message& message) override;

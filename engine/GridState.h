@@ -31,6 +31,8 @@ public:
     void appendTo (juce::MemoryBlock& destination) const;
 
     int getNumColumns() const noexcept { return numColumns; }
+    // The bytes appendTo writes.
+    int64_t getStoredSize() const noexcept { return headerSize + (int64_t) numColumns * cellsPerColumn * cellSize; }
     int getCellsPerColumn() const noexcept { return cellsPerColumn; }
 
     // Copies column index into count cells: the stored cells first, default cells for the rest

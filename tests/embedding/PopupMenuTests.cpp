@@ -188,7 +188,7 @@ TEST_F (PopupMenuTest, RightClickOnAColumnOffersTheEditsAndInsertsBeforeIt)
 
     ASSERT_TRUE (user.sawMenu);
     EXPECT_FALSE (user.hadToDismiss) << "the click on the item did not close the menu";
-    EXPECT_EQ (user.itemsSeen, juce::StringArray ({ "Delete", "Insert new", "Copy", "Paste", "Set play position" }))
+    EXPECT_EQ (user.itemsSeen, juce::StringArray ({ "Delete", "Insert new", "Copy", "Paste", "Set play position", "Playing" }))
         << user.itemsSeen.joinIntoString ("|");
     EXPECT_EQ (grid->getNumColumns(), 3);
     std::vector<NoteCell> cells (notesPerChord);

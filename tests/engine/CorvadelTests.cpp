@@ -2,10 +2,12 @@
 
 #include "editor/DemoEditorComponent.h"
 #include "editor/PianoGridMenu.h"
+#include "editor/PlayerSettingsMenu.h"
 #include "engine/Corvadel.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace
@@ -282,4 +284,80 @@ TEST (CorvadelRace, AStateRestoredWhileAnEditorIsBeingBuiltOutlivesThatEditor)
     juce::MemoryBlock saved;
     filter.saveState (saved);
     EXPECT_EQ (saved, filter.arriving);
+}
+
+TEST_F (CorvadelTest, ATriggerLearntFromTheEditorStepsBackAndTheMenuShowsIt)
+{
+    restore (chunkOf ({ column ({ { 40 } }), column ({ { 41 } }), column ({ { 42 } }) }));
+    auto* grid = openEditor().getGrid();
+    PianoGridMenu::perform (*grid, PlayerSettingsMenu::learnItem (SequencePlayer::Trigger::previous), -1);
+
+    // The soft pedal moves: it is learnt, and the press that taught it plays nothing.
+    juce::MidiBuffer teach;
+    teach.addEvent (juce::MidiMessage::controllerEvent (1, 67, 127), 5);
+    {
+        const juce::ScopedLock sl (filter.filterLock);
+        filter.handlePedalMidi (teach);
+    }
+    EXPECT_TRUE (teach.isEmpty());
+    EXPECT_EQ (filter.getPlayer().getSettings().previousController, 67);
+    EXPECT_EQ (filter.getPlayer().getTriggerBeingLearnt(), SequencePlayer::Trigger::none);
+
+    auto softPedal = [&] (int value)
+    {
+        juce::MidiBuffer midi;
+        midi.addEvent (juce::MidiMessage::controllerEvent (1, 67, value), 9);
+        const juce::ScopedLock sl (filter.filterLock);
+        filter.handlePedalMidi (midi);
+        std::vector<Event> out;
+        for (const auto e : midi)
+            out.push_back ({ e.samplePosition, e.data[0], e.data[1], e.data[2] });
+        return out;
+    };
+
+    EXPECT_TRUE (softPedal (127).empty()) << "held since it taught: only a release re-arms it";
+    softPedal (0);
+    press (0);
+    press (0);
+    EXPECT_EQ (softPedal (127), (std::vector<Event> { { 9, off, 41, 0 }, { 9, on, 40, 100 } }));
+
+    // The menu shows the learnt controller, and saving keeps it.
+    const auto menu = PlayerSettingsMenu::create (filter.getPlayer());
+    bool shown = false;
+    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+        shown = shown || it.getItem().text == "Previous trigger: 67 (Soft Pedal)";
+    EXPECT_TRUE (shown);
+
+    const auto state = saved();
+    Corvadel reloaded;
+    reloaded.restoreState (state.getData(), (int) state.getSize());
+    EXPECT_EQ (reloaded.getPlayer().getSettings().previousController, 67);
+}
+
+TEST_F (CorvadelTest, TheSettingsMenuChangesEachSettingAndKeepsOneControllerToOneTrigger)
+{
+    auto& player = filter.getPlayer();
+    using T = SequencePlayer::Trigger;
+
+    const std::vector<std::pair<int, std::function<bool (const PlayerSettings&)>>> choices {
+        { PlayerSettingsMenu::controllerItem (T::previous, 67), [] (auto& s) { return s.previousController == 67; } },
+        { PlayerSettingsMenu::controllerItem (T::reset, 80), [] (auto& s) { return s.resetController == 80; } },
+        { PlayerSettingsMenu::controllerItem (T::next, 67), [] (auto& s) { return s.nextController == 67 && s.previousController == -1; } },
+        { PlayerSettingsMenu::controllerItem (T::reset, 67), [] (auto& s) { return s.resetController == 80; } },
+        { PlayerSettingsMenu::noControllerItem (T::reset), [] (auto& s) { return s.resetController == -1; } },
+        { PlayerSettingsMenu::jumpItem, [] (auto& s) { return s.jumpByProgramChange; } },
+        { PlayerSettingsMenu::endOfGridItem (PlayerSettings::EndOfGrid::hold), [] (auto& s) { return s.endOfGrid == PlayerSettings::EndOfGrid::hold; } },
+        { PlayerSettingsMenu::passThroughItem (true), [] (auto& s) { return s.passThrough; } },
+        { PlayerSettingsMenu::channelItem (16), [] (auto& s) { return s.outputChannel == 16; } },
+        { PlayerSettingsMenu::transposeItem (-24), [] (auto& s) { return s.transpose == -24; } },
+        { PlayerSettingsMenu::transposeItem (7), [] (auto& s) { return s.transpose == 7; } },
+    };
+
+    for (const auto& [item, holds] : choices)
+    {
+        EXPECT_TRUE (PlayerSettingsMenu::perform (player, item)) << item;
+        EXPECT_TRUE (holds (player.getSettings())) << "after item " << item;
+    }
+
+    EXPECT_FALSE (PlayerSettingsMenu::perform (player, PianoGridMenu::deleteItem));
 }
