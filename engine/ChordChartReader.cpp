@@ -19,16 +19,21 @@ bool isSpace (juce::juce_wchar c)
 
 // Splits the chart into names and their places. A note list runs from '[' to ']', spaces and
 // all; a bar line closes a bar only when the bar holds a chord, so "| C | | D |" has two bars.
+// Works on the text's code points: indexing a juce::String walks it from the start each time.
 class WordReader
 {
 public:
-    explicit WordReader (const juce::String& chart) : text (chart) {}
+    explicit WordReader (const juce::String& chart)
+    {
+        for (auto c = chart.getCharPointer(); ! c.isEmpty();)
+            text.push_back (c.getAndAdvance());
+    }
 
     std::vector<Word> read()
     {
         std::vector<Word> words;
 
-        while (position < text.length())
+        while (position < text.size())
         {
             const auto c = text[position];
 
@@ -58,24 +63,24 @@ public:
 private:
     juce::String readWord()
     {
-        const int start = position;
+        const size_t start = position;
 
         if (text[position] == '[')
         {
-            while (position < text.length() && text[position] != ']' && text[position] != '\n')
+            while (position < text.size() && text[position] != ']' && text[position] != '\n')
                 ++position;
 
             // The closing bracket belongs to the word; a missing one is the parser's to report.
-            if (text[position] == ']')
+            if (position < text.size() && text[position] == ']')
                 ++position;
         }
         else
         {
-            while (position < text.length() && ! isSpace (text[position]) && text[position] != '|')
+            while (position < text.size() && ! isSpace (text[position]) && text[position] != '|')
                 ++position;
         }
 
-        return text.substring (start, position);
+        return juce::String (juce::CharPointer_UTF32 (text.data() + start), juce::CharPointer_UTF32 (text.data() + position));
     }
 
     void closeBar()
@@ -86,8 +91,8 @@ private:
         chordInBar = 0;
     }
 
-    const juce::String& text;
-    int position = 0;
+    std::vector<juce::juce_wchar> text;
+    size_t position = 0;
     int line = 1, bar = 1, chordInBar = 0;
 };
 }

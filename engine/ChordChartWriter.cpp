@@ -4,7 +4,8 @@
 
 juce::String ChordChartWriter::write (const GridState& grid)
 {
-    juce::String chart;
+    // Appending to a string copies it each time it grows: a long chart goes through a stream.
+    juce::MemoryOutputStream chart;
     NoteCell cells[notesPerChord];
 
     for (int i = 0; i < grid.getNumColumns(); ++i)
@@ -23,5 +24,8 @@ juce::String ChordChartWriter::write (const GridState& grid)
         chart << ChordVocabulary::nameOf (cells, notesPerChord);
     }
 
-    return chart.isEmpty() ? chart : chart + " |\n";
+    if (grid.getNumColumns() > 0)
+        chart << " |\n";
+
+    return chart.toString();
 }

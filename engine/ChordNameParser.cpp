@@ -71,11 +71,17 @@ juce::Result ChordNameParser::parseNoteList (const juce::String& list, std::vect
 
 int ChordNameParser::bassSlashIn (const juce::String& name)
 {
-    for (int i = name.length() - 2; i > 0; --i)
-        if (name[i] == '/' && juce::String ("ABCDEFG").containsChar (name[i + 1]))
-            return i;
+    int found = -1, index = 0;
 
-    return -1;
+    for (auto c = name.getCharPointer(); ! c.isEmpty(); ++index)
+    {
+        const auto current = c.getAndAdvance();
+
+        if (current == '/' && index > 0 && juce::String ("ABCDEFG").containsChar (*c))
+            found = index;
+    }
+
+    return found;
 }
 
 juce::Result ChordNameParser::parseChord (const juce::String& name, std::vector<int>& notes)
@@ -85,6 +91,9 @@ juce::Result ChordNameParser::parseChord (const juce::String& name, std::vector<
 
     if (rootLength == 0)
         return juce::Result::fail ("a chord name starts with a note letter from A to G");
+
+    if (! NoteSpelling::isUsual (root))
+        return juce::Result::fail ("a note takes at most two sharps or flats");
 
     const int slash = bassSlashIn (name);
     const auto suffix = name.substring (rootLength, slash < 0 ? name.length() : slash);
@@ -100,7 +109,7 @@ juce::Result ChordNameParser::parseChord (const juce::String& name, std::vector<
         const auto bassText = name.substring (slash + 1);
         NoteSpelling::Spelled bassNote;
 
-        if (NoteSpelling::read (bassText, 0, bassNote) != bassText.length())
+        if (NoteSpelling::read (bassText, 0, bassNote) != bassText.length() || ! NoteSpelling::isUsual (bassNote))
             return juce::Result::fail ("'" + bassText + "' after the slash is no note");
 
         bass = bassNote.pitchClass();

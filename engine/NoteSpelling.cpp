@@ -74,26 +74,28 @@ juce::String NoteSpelling::withOctave (int midiNote)
 
 int NoteSpelling::read (const juce::String& text, int start, Spelled& spelled)
 {
-    const auto letterChar = text[start];
-    const auto* found = letterChar != 0 ? std::strchr (letterNames, (int) letterChar) : nullptr;
+    // Walked with a pointer: indexing a string walks it from its start every time.
+    auto c = text.getCharPointer() + start;
+    const auto letterChar = c.getAndAdvance();
+    const auto* found = letterChar > 0 && letterChar < 128 ? std::strchr (letterNames, (int) letterChar) : nullptr;
 
-    if (letterChar > 127 || found == nullptr)
+    if (found == nullptr)
         return 0;
 
     spelled = { (int) (found - letterNames), 0 };
-    int end = start + 1;
+    int length = 1;
 
-    for (;; ++end)
+    for (;; ++length)
     {
-        if (text[end] == '#')
+        const auto sign = c.getAndAdvance();
+
+        if (sign == '#')
             ++spelled.accidental;
-        else if (text[end] == 'b')
+        else if (sign == 'b')
             --spelled.accidental;
         else
-            break;
+            return length;
     }
-
-    return end - start;
 }
 
 bool NoteSpelling::readWithOctave (const juce::String& text, int& midiNote)
@@ -103,7 +105,7 @@ bool NoteSpelling::readWithOctave (const juce::String& text, int& midiNote)
     const auto octaveText = text.substring (letterLength);
 
     // An octave is an optional minus sign and one or two digits: C-1 to G9.
-    if (letterLength == 0 || octaveText.isEmpty() || octaveText.length() > 3
+    if (letterLength == 0 || ! isUsual (spelled) || octaveText.isEmpty() || octaveText.length() > 3
         || ! octaveText.trimCharactersAtStart ("-").containsOnly ("0123456789")
         || octaveText.trimCharactersAtStart ("-").isEmpty() || octaveText.lastIndexOfChar ('-') > 0)
         return false;

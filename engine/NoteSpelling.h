@@ -37,7 +37,9 @@ public:
     // Reads a letter (upper case) and any sharps and flats from text at position start: returns
     // how many characters it took, 0 when there is no letter there.
     static int read (const juce::String& text, int start, Spelled& spelled);
-    // Reads a whole note name with its octave ("Eb3", "C-1"); false unless all of text is one
-    // and it lies within the MIDI notes 0 to 127.
+    // At most a double sharp or flat: anything more is no note a musician writes.
+    static bool isUsual (Spelled spelled) noexcept { return spelled.accidental >= -2 && spelled.accidental <= 2; }
+    // Reads a whole note name with its octave ("Eb3", "C-1"); false unless all of text is one,
+    // with at most two sharps or flats, and it lies within the MIDI notes 0 to 127.
     static bool readWithOctave (const juce::String& text, int& midiNote);
 };

@@ -133,7 +133,7 @@ TEST (ChordVocabulary, OtherSpellingsReadAsTheVocabularysName)
         { "C\xc2\xb0" "7", "Cdim7" }, { "C+", "Caug" }, { "Csus", "Csus4" }, { "C2", "Cadd9" }, { "C69", "C6/9" },
         { "C7(b9)", "C7b9" }, { "C7(#5,#9)", "C7#5#9" }, { "CmMaj7", "Cm(maj7)" }, { "NC", "N.C." },
         // Sharps and flats as written, and the signs themselves.
-        { "A#7", "Bb7" }, { "Gb", "F#" }, { "Dbm", "C#m" }, { "A#m", "Bbm" }, { "E#", "F" }, { "Cb", "B" }, { "B#m", "Cm" },
+        { "A#7", "Bb7" }, { "Gb", "F#" }, { "Dbm", "C#m" }, { "A#m", "Bbm" }, { "E#", "F" }, { "Cb", "B" }, { "B#m", "Cm" }, { "C##", "D" }, { "Ebb7", "D7" },
         { "Fb/Ab", "E/G#" }, { "B\xe2\x99\xad" "m7", "Bbm7" }, { "F\xe2\x99\xaf", "F#" }, { "[Db4 Eb4 E#4]", "[C#4 D#4 F4]" },
         // Inversions whose notes have a plainer name.
         { "Am7/C", "C6" }, { "C6/G", "Am7/G" }, { "Am/F#", "F#m7b5" }, { "Caug/E", "Eaug" }, { "Cdim7/Eb", "Ebdim7" },
@@ -205,7 +205,7 @@ TEST (ChordVocabulary, EveryKindOnEveryRootComesBackAsItself)
 
 TEST (ChordVocabulary, NamesOutsideTheVocabularyAreRefusedAndLeaveTheCells)
 {
-    for (const char* name : { "", "H", "c", "Cmaj8", "C/H", "C/", "C/Eb7", "Xm7", "[C4 X4]", "[C4", "[]", "[C10]", "[G#9]",
+    for (const char* name : { "", "H", "c", "Cmaj8", "C/H", "C/", "C/Eb7", "Xm7", "[C4 X4]", "[C4", "[]", "[C10]", "[G#9]", "C###", "C/Ebbb", "[Bbbb3]",
                               "[C4 E4] G" })
     {
         SCOPED_TRACE (name);

@@ -26,8 +26,7 @@ public:
     static constexpr int64_t maxStateBytes = GridState::headerSize
                                            + (int64_t) GridState::maxColumns * GridState::maxCellsPerColumn
                                                  * GridState::cellSize;
-    // The largest grid written as a chart of note lists of all 128 notes ("C#-1 " is five
-    // characters) takes 2.6 MB.
+    // The largest grid written as a chart, 4096 note lists of all 128 notes, takes 1.8 MB.
     static constexpr int64_t maxChartBytes = 4 * 1024 * 1024;
     // The text event that marks a beat of no chord in a chords file ("N.C.").
     static const char* const noChordText;
