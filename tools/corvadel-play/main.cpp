@@ -217,7 +217,7 @@ int play (const PlayOptions& options)
     const auto performance = perform (options, chords, pedalFile);
     const auto& pedal = *performance.pedal;
     const PerformanceWriter writer (performance.events, performance.ending, pedal.getTempoMap());
-    const auto grid = finalGrid (performance, options.pluginFile);
+    const auto grid = options.printChart || options.exportChordsFile ? finalGrid (performance, options.pluginFile) : nullptr;
 
     outputs.stage ("--out", writer.createMidiFileBytes());
 
