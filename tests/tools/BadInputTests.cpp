@@ -200,7 +200,6 @@ juce::MemoryBlock bytesOf (std::initializer_list<int> values)
 class InputLimitsTest : public PlayTest
 {
 public:
-    using PlayTest::file;
     using PlayTest::path;
     using PlayTest::writeBytes;
     using PlayTest::writeChordsFile;
@@ -384,15 +383,6 @@ INSTANTIATE_TEST_SUITE_P (
         RefusedInput { "ChartOfNoChords",
                        [] (InputLimitsTest&) -> std::vector<std::string> { return { "--chart", "| |" }; }, 1,
                        "it holds no chords" },
-        RefusedInput { "ChartOfNothing",
-                       [] (InputLimitsTest&) -> std::vector<std::string> { return { "--chart", " " }; }, 2,
-                       "--chart needs a chart" },
-        RefusedInput { "ChartFromAFolder",
-                       [] (InputLimitsTest& t) -> std::vector<std::string> {
-                           t.file ("charts").createDirectory();
-                           return { "--chart", "charts" };
-                       },
-                       1, "folder" },
         RefusedInput { "EditorPictureThatCannotBeWritten",
                        [] (InputLimitsTest& t) -> std::vector<std::string> {
                            return { "--save-state", "after.state", "--editor-png", t.path ("no-folder/editor.png") };

@@ -17,7 +17,6 @@ namespace fs = std::filesystem;
 class OutputPathTest : public PlayTest
 {
 public:
-    using PlayTest::file;
     using PlayTest::path;
     using PlayTest::writeText;
 
@@ -30,62 +29,56 @@ public:
     }
 
     void link (const std::string& name, const std::string& target) { fs::create_symlink (target, path (name)); }
-
-    void makeReadOnly (const std::string& name, fs::perms perms)
-    {
-        fs::permissions (path (name), perms, fs::perm_options::replace);
-    }
-
     fs::perms permissionsOf (const std::string& name) { return fs::status (path (name)).permissions(); }
 
-    // A FIFO with this test as its reader, opened without waiting for a writer.
-    std::string fifoWithReader (const std::string& name, int pipeBytes = 0)
+    std::string writeFile (const std::string& name, fs::perms perms)
     {
-        EXPECT_EQ (::mkfifo (path (name).c_str(), 0644), 0);
-        // Close-on-exec: the program under test must not inherit a reader of its own.
-        reader = ::open (path (name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        EXPECT_GE (reader, 0);
-
-        if (pipeBytes > 0)
-            EXPECT_GE (::fcntl (reader, F_SETPIPE_SZ, pipeBytes), pipeBytes);
-
-        return path (name);
-    }
-
-    // What the FIFO holds once its writer has gone.
-    std::string readFifo()
-    {
-        std::string bytes;
-        char buffer[4096];
-
-        for (ssize_t got; (got = ::read (reader, buffer, sizeof (buffer))) > 0;)
-            bytes.append (buffer, (size_t) got);
-
-        return bytes;
-    }
-
-    // Waits (at most a minute) for the writer to fill the FIFO, then goes away mid-write.
-    void leaveOnceWritten()
-    {
-        pollfd waiting { reader, POLLIN, 0 };
-        EXPECT_EQ (::poll (&waiting, 1, 60000), 1);
-        char some[16];
-        EXPECT_GT (::read (reader, some, sizeof (some)), 0);
-        ::close (reader);
-        reader = -1;
+        writeText (name, "old");
+        fs::permissions (path (name), perms, fs::perm_options::replace);
+        return name;
     }
 
     std::string contentsOf (const std::string& name)
     {
         juce::MemoryBlock bytes;
         file (name).loadFileAsData (bytes);
-        return std::string (static_cast<const char*> (bytes.getData()), bytes.getSize());
+        return bytes.toString().substring (0, 4).toStdString();
+    }
+
+    // A FIFO with this test as its reader (close-on-exec: the program must not inherit a reader
+    // of its own), opened without waiting for a writer; and, with pipeBytes, a pipe that small.
+    std::string fifo (const std::string& name, bool withReader, int pipeBytes = 0)
+    {
+        EXPECT_EQ (::mkfifo (path (name).c_str(), 0644), 0);
+        reader = withReader ? ::open (path (name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
+
+        if (pipeBytes > 0)
+            EXPECT_GE (::fcntl (reader, F_SETPIPE_SZ, pipeBytes), pipeBytes);
+
+        return name;
+    }
+
+    std::string readFifo()
+    {
+        char start[4] = {};
+        return ::read (reader, start, 4) == 4 ? std::string (start, 4) : std::string();
+    }
+
+    // Waits (at most a minute) for the writer to fill the pipe, then goes away mid-write.
+    void leaveOnceWritten()
+    {
+        pollfd waiting { reader, POLLIN, 0 };
+        EXPECT_EQ (::poll (&waiting, 1, 60000), 1);
+        readFifo();
+        ::close (reader);
+        reader = -1;
     }
 
     juce::StringArray folderContents() const
     {
         juce::StringArray names;
 
+        // Hidden ones too: temporary files are hidden.
         for (const auto& entry : juce::RangedDirectoryIterator (folder, true, "*", juce::File::findFilesAndDirectories))
             names.add (entry.getFile().getRelativePathFrom (folder));
 
@@ -131,9 +124,8 @@ TEST_P (OutputPathTable, WritesWhatThePathNamesOrRefusesAndLeavesNothing)
 
     if (row.exitCode != 0)
     {
-        const auto lines = run.errLines();
-        ASSERT_EQ (lines.size(), 1u) << run.err;
-        EXPECT_NE (lines[0].find (row.fragment), std::string::npos) << lines[0];
+        ASSERT_EQ (run.errLines().size(), 1u) << run.err;
+        EXPECT_NE (run.err.find (row.fragment), std::string::npos) << run.err;
         EXPECT_EQ (folderContents(), before) << "a failed run leaves no file and no temporary file";
     }
 
@@ -143,114 +135,69 @@ TEST_P (OutputPathTable, WritesWhatThePathNamesOrRefusesAndLeavesNothing)
 
 namespace
 {
-const fs::perms readWriteForOwner = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+using Arguments = std::vector<std::string>;
+const fs::perms ownerWrites = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
 const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-
-bool isMidi (const std::string& bytes)
-{
-    return bytes.rfind ("MThd", 0) == 0 && bytes.size() > 100;
-}
 }
 
 INSTANTIATE_TEST_SUITE_P (
     Outputs, OutputPathTable,
     testing::Values (
-        OutputPath { "ExistingFileIsReplacedKeepingItsPermissions",
-                     [] (OutputPathTest& t) -> std::vector<std::string> {
-                         t.writeText ("kept.mid", "old");
-                         t.makeReadOnly ("kept.mid", readWriteForOwner);
-                         return { "--out", "kept.mid" };
-                     },
-                     0, "",
+        OutputPath { "SymlinkWritesItsTargetKeepingItsPermissions",
                      [] (OutputPathTest& t) {
-                         EXPECT_TRUE (isMidi (t.contentsOf ("kept.mid")));
-                         EXPECT_EQ (t.permissionsOf ("kept.mid"), readWriteForOwner);
-                     } },
-        OutputPath { "SymlinkWritesItsTargetAndStaysALink",
-                     [] (OutputPathTest& t) -> std::vector<std::string> {
-                         t.writeText ("sub/real.mid", "old");
-                         t.makeReadOnly ("sub/real.mid", readWriteForOwner);
-                         t.link ("link.mid", "sub/real.mid");
-                         return { "--out", "link.mid" };
+                         t.link ("link.mid", t.writeFile ("sub/real.mid", ownerWrites));
+                         return Arguments { "--out", "link.mid" };
                      },
                      0, "",
                      [] (OutputPathTest& t) {
                          EXPECT_TRUE (fs::is_symlink (t.path ("link.mid")));
-                         EXPECT_TRUE (isMidi (t.contentsOf ("sub/real.mid")));
-                         EXPECT_EQ (t.permissionsOf ("sub/real.mid"), readWriteForOwner);
+                         EXPECT_EQ (t.contentsOf ("sub/real.mid"), "MThd");
+                         EXPECT_EQ (t.permissionsOf ("sub/real.mid"), ownerWrites);
                      } },
         OutputPath { "SymlinkToAFileNotMadeYetMakesIt",
-                     [] (OutputPathTest& t) -> std::vector<std::string> {
-                         t.link ("new.state", "sub/made.state");
-                         return { "--save-state", "new.state" };
+                     [] (OutputPathTest& t) {
+                         t.link ("new.mid", "sub/made.mid");
+                         return Arguments { "--out", "new.mid" };
                      },
                      0, "",
                      [] (OutputPathTest& t) {
-                         EXPECT_TRUE (fs::is_symlink (t.path ("new.state")));
-                         EXPECT_TRUE (t.file ("sub/made.state").existsAsFile());
+                         EXPECT_TRUE (fs::is_symlink (t.path ("new.mid")));
+                         EXPECT_EQ (t.contentsOf ("sub/made.mid"), "MThd");
                      } },
         OutputPath { "ReadOnlyFileIsRefusedEvenToRoot",
-                     [] (OutputPathTest& t) -> std::vector<std::string> {
-                         t.writeText ("ro.mid", "keep");
-                         t.makeReadOnly ("ro.mid", readOnly);
-                         return { "--out", "ro.mid", "--save-state", "s.state" };
-                     },
-                     1, "it is read-only",
+                     [] (OutputPathTest& t) { return Arguments { "--out", t.writeFile ("ro.mid", readOnly) }; }, 1,
+                     "it is read-only",
                      [] (OutputPathTest& t) {
-                         EXPECT_EQ (t.contentsOf ("ro.mid"), "keep");
+                         EXPECT_EQ (t.contentsOf ("ro.mid"), "old");
                          EXPECT_EQ (t.permissionsOf ("ro.mid"), readOnly);
                      } },
-        OutputPath { "FolderIsRefused",
-                     [] (OutputPathTest&) -> std::vector<std::string> { return { "--export-chords", "sub" }; }, 1,
+        OutputPath { "FolderIsRefused", [] (OutputPathTest&) { return Arguments { "--export-chords", "sub" }; }, 1,
                      "it is a folder", nullptr },
         OutputPath { "SameFileTwice",
-                     [] (OutputPathTest&) -> std::vector<std::string> {
-                         return { "--out", "x.mid", "--save-state", "x.mid" };
-                     },
-                     2, "--out and --save-state name the same file", nullptr },
-        OutputPath { "SameFileThroughALink",
-                     [] (OutputPathTest& t) -> std::vector<std::string> {
-                         t.writeText ("x.mid", "old");
-                         t.link ("l.mid", "x.mid");
-                         return { "--out", "x.mid", "--export-chords", "l.mid" };
-                     },
-                     2, "--out and --export-chords name the same file",
-                     [] (OutputPathTest& t) { EXPECT_EQ (t.contentsOf ("x.mid"), "old"); } },
-        OutputPath { "SameFileThroughDotDot",
-                     [] (OutputPathTest&) -> std::vector<std::string> {
-                         return { "--save-state", "sub/../y.state", "--editor-png", "y.state" };
-                     },
-                     2, "--save-state and --editor-png name the same file", nullptr },
-        OutputPath { "SameFileNotMadeYetThroughTwoLinks",
-                     [] (OutputPathTest& t) -> std::vector<std::string> {
-                         t.link ("a.lnk", "sub/t.mid");
-                         t.link ("b.lnk", "sub/../sub/t.mid");
-                         return { "--out", "a.lnk", "--save-state", "b.lnk" };
-                     },
-                     2, "--out and --save-state name the same file", nullptr },
-        OutputPath { "FifoWithAReaderIsWrittenDirectly",
-                     [] (OutputPathTest& t) -> std::vector<std::string> {
-                         return { "--out", t.fifoWithReader ("out.fifo") };
-                     },
-                     0, "",
                      [] (OutputPathTest& t) {
-                         EXPECT_TRUE (isMidi (t.readFifo()));
-                         EXPECT_TRUE (fs::is_fifo (t.path ("out.fifo")));
-                     } },
-        OutputPath { "FifoNobodyReadsIsAnErrorNotAHang",
-                     [] (OutputPathTest& t) -> std::vector<std::string> {
-                         EXPECT_EQ (::mkfifo (t.path ("lonely.fifo").c_str(), 0644), 0);
-                         return { "--out", "out.mid", "--save-state", "lonely.fifo" };
+                         return Arguments { "--out", t.writeFile ("x.mid", ownerWrites), "--save-state", "x.mid" };
                      },
-                     1, "no program is reading it",
-                     [] (OutputPathTest& t) { EXPECT_TRUE (fs::is_fifo (t.path ("lonely.fifo"))); } },
+                     2, "--out and --save-state name the same file",
+                     [] (OutputPathTest& t) { EXPECT_EQ (t.contentsOf ("x.mid"), "old"); } },
+        OutputPath { "SameFileNotMadeYetThroughALinkAndDotDot",
+                     [] (OutputPathTest& t) {
+                         t.link ("l.mid", "sub/../x.mid");
+                         return Arguments { "--out", "x.mid", "--export-chords", "l.mid" };
+                     },
+                     2, "--out and --export-chords name the same file", nullptr },
+        OutputPath { "FifoWithAReaderIsWrittenDirectly",
+                     [] (OutputPathTest& t) { return Arguments { "--out", t.fifo ("out.fifo", true) }; }, 0, "",
+                     [] (OutputPathTest& t) { EXPECT_EQ (t.readFifo(), "MThd"); } },
+        OutputPath { "FifoNobodyReadsIsAnErrorNotAHang",
+                     [] (OutputPathTest& t) {
+                         return Arguments { "--out", "out.mid", "--save-state", t.fifo ("lonely.fifo", false) };
+                     },
+                     1, "no program is reading it", nullptr },
         OutputPath { "FifoWhoseReaderLeavesMidWriteIsAnError",
-                     [] (OutputPathTest& t) -> std::vector<std::string> {
-                         // A pipe of one page, and a state of two: the program is still writing
-                         // when the reader leaves.
-                         t.fifoWithReader ("state.fifo", 4096);
+                     [] (OutputPathTest& t) {
+                         // A pipe of one page, a state of two: the program is still writing.
                          t.whileRunning = [&t] { t.leaveOnceWritten(); };
-                         return { "--out", "out.mid", "--save-state", "state.fifo" };
+                         return Arguments { "--out", "out.mid", "--save-state", t.fifo ("state.fifo", true, 4096) };
                      },
                      1, "Broken pipe", nullptr }),
     [] (const testing::TestParamInfo<OutputPath>& info) { return std::string (info.param.name); });
