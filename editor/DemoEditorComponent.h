@@ -18,6 +18,7 @@ class DemoEditorComponent : public AudioFilterEditor,
                             public juce::Button::Listener
 {
 public:
+    // Message thread; waits on the filter's locks briefly.
     explicit DemoEditorComponent (Corvadel& filter);
     ~DemoEditorComponent() override;
 
@@ -25,6 +26,7 @@ public:
     void resized() override;
     void handleCommandMessage (int commandId) override;
 
+    // Message thread. Stop waits on filterLock.
     void buttonClicked (juce::Button* button) override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
@@ -36,10 +38,14 @@ public:
     juce::Label* getTitleLabel() const noexcept { return titleLabel.get(); }
     juce::HyperlinkButton* getWebLink() const noexcept { return webLink.get(); }
 
+    static constexpr int defaultWidth = 700;
+    static constexpr int defaultHeight = 800;
+
 private:
     void createGrid();
+    void layOutChildren();
     void createKeyboard();
-    std::unique_ptr<juce::TextButton> createButton (const juce::String& text, juce::Rectangle<int> bounds,
+    std::unique_ptr<juce::TextButton> createButton (const juce::String& text,
                                                     juce::Colour normalColour, juce::Colour onColour);
     void createTitle();
     void createWebLink();

@@ -22,6 +22,7 @@ public:
     static constexpr int32_t maxCellsPerColumn = 1024;
 
     GridState (int numColumns, int cellsPerColumn);
+    GridState (const GridState& other);
 
     // Reads a chunk without going past its size; nullptr when the chunk is malformed or beyond
     // the bounds above.
@@ -38,6 +39,15 @@ public:
 
     NoteCell* column (int index) noexcept;
     const NoteCell* column (int index) const noexcept;
+
+    // Edits make a new grid and leave this one as it is: a published grid is never changed, so
+    // the audio thread and a save can read it while the editor makes the next one. A grid with
+    // fewer cells per column than count grows to count (the new cells default); one with more
+    // keeps the cells past count. Message thread; each allocates the whole new grid.
+    std::unique_ptr<GridState> withColumnCells (int index, const NoteCell* cells, int count) const;
+    // index past the end (or negative) appends; a grid at maxColumns stays as it is.
+    std::unique_ptr<GridState> withEmptyColumnAt (int index) const;
+    std::unique_ptr<GridState> withoutColumn (int index) const;
 
 private:
     int numColumns;

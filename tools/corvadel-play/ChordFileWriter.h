@@ -6,16 +6,13 @@
 
 // A grid as a MIDI file of chords that --chords reads back to the same grid: a tempo track, then
 // one track with a chord a beat from beat 0 on channel 1. Each column's notes start on its beat,
-// at the velocity the plug-in sends them (the stored velocity's low 8 bits, at most 127), and end
-// on the next beat; a text event on the beat names the chord (ChordVocabulary's name, "N.C." for
-// a column without notes, which --chords reads as an empty column). A note the plug-in would send
-// at velocity 0, sounding as nothing, is left out: velocities 1 to 127 come back exactly.
+// at the velocity the plug-in sends them (the stored velocity held within 1 to 127), and end on
+// the next beat; a text event on the beat names the chord (ChordVocabulary's name, "N.C." for a
+// column without notes, which --chords reads as an empty column). Velocities from 1 to 127 come
+// back exactly.
 class ChordFileWriter
 {
 public:
     // Main thread; waits on nothing. The Standard MIDI File's bytes, at 960 ticks a beat.
     static juce::MemoryBlock write (const GridState& grid, double bpm);
-
-    // What the plug-in sends for a stored velocity: its low 8 bits, at most 127.
-    static int playedVelocity (int32_t storedVelocity) noexcept;
 };

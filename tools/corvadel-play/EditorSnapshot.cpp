@@ -11,8 +11,8 @@
 
 namespace
 {
-// The presses go through the filter's own pedal handling, so the grid's play position ends on
-// the column where the plug-in's ended.
+// The presses go through the filter's own pedal handling, so the play position ends on the
+// column where the plug-in's ended.
 void replayPedal (Corvadel& filter, const PedalSchedule& pedal)
 {
     juce::MidiBuffer midi;
@@ -43,6 +43,11 @@ juce::Image drawEditor (const juce::MemoryBlock& finalState, const PedalSchedule
         throw InputError ("cannot draw the editor: the filter built none");
 
     replayPedal (filter, pedal);
+
+    // The grid takes up the play position at its next refresh; the picture is drawn now.
+    if (auto* demoEditor = dynamic_cast<DemoEditorComponent*> (editor.get()))
+        demoEditor->getGrid()->refreshFromPlayer();
+
     auto image = editor->createComponentSnapshot (editor->getLocalBounds());
 
     filter.forgetEditor (editor.get());

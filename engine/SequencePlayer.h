@@ -1,0 +1,88 @@
+#pragma once
+
+#include "engine/GridState.h"
+#include "engine/MidiEventAppender.h"
+#include "engine/NoteCell.h"
+#include "engine/PlayPositionChange.h"
+
+#include <juce_audio_basics/juce_audio_basics.h>
+#include <juce_core/juce_core.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+// The chord sequence that plays and is saved, and the playing of it. The grid is a published,
+// never-changed GridState: the editor and a restore publish a new one, the audio thread steps
+// through whichever is published, and a save writes it. The play position and the sounding chord
+// belong to the audio thread, whether or not an editor exists.
+//
+// Threads: the audio thread runs handlePedalMidi with the block lock (the filter's filterLock)
+// held; it reads the published grid through a plain pointer that is only changed under that
+// lock, allocates nothing and takes no other lock. Publishing swaps under the block lock for a
+// moment and releases the grid it replaced after it. Reading the grid for a save takes only a
+// small lock of its own, which the audio thread never takes.
+class SequencePlayer
+{
+public:
+    explicit SequencePlayer (juce::CriticalSection& blockLock);
+    ~SequencePlayer();
+
+    // Any non-audio thread; waits on the snapshot lock (held only to copy a pointer). nullptr
+    // until a grid has been published.
+    std::shared_ptr<const GridState> getSequence() const;
+
+    // Any non-audio thread; waits on the block lock, briefly. Makes grid the one that plays and is
+    // saved, and moves the play position as change says. The chord that sounds keeps sounding
+    // until the next press or Stop ends it.
+    void publish (std::shared_ptr<const GridState> grid, PlayPositionChange change);
+
+    // Message thread: the published grid, or a fresh one of freshColumns empty columns published
+    // now when there is none yet. Waits on the block lock briefly.
+    std::shared_ptr<const GridState> getOrPublishFresh (int freshColumns);
+
+    // Any thread: the column the last press played (or the player chose), -1 before any.
+    int getPlayPosition() const noexcept { return playPosition.load (std::memory_order_relaxed); }
+
+    // Any non-audio thread; waits on the block lock. The sounding chord ends at the start of the
+    // next block.
+    void requestStop();
+
+    // Audio thread, with the block lock held: replaces the buffer's events by the notes that the
+    // pedal presses among them end and start. Allocates nothing while the output fits the room
+    // reserved for it.
+    void handlePedalMidi (juce::MidiBuffer& midiMessages);
+
+    // Prepares the output's room. Any non-audio thread, never while a block runs.
+    void prepare();
+
+    // The velocity a stored cell sounds with: an on cell always sounds, so 1 to 127.
+    static uint8_t noteOnVelocity (int32_t storedVelocity) noexcept;
+
+private:
+    void trigger (int samplePosition);
+    void stepToNextColumn() noexcept;
+    void endChord (int samplePosition);
+    void startChord (int samplePosition);
+
+    juce::CriticalSection& blockLock;
+
+    // The published grid: kept alive here, read by the audio thread through playing.
+    mutable std::mutex snapshotLock;
+    std::shared_ptr<const GridState> sequence;
+    const GridState* playing = nullptr;
+
+    // Written under the block lock; read without it by the editor, to show it.
+    std::atomic<int> playPosition { -1 };
+
+    // The audio thread's own, under the block lock.
+    NoteCell chord[notesPerChord];
+    bool chordSounding = false;
+    bool pedalReleased = true;
+    bool stopRequested = false;
+
+    juce::MidiBuffer outputEvents;
+    MidiEventAppender output { outputEvents };
+
+    JUCE_DECLARE_NON_COPYABLE (SequencePlayer)
+};
