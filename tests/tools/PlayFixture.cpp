@@ -9,7 +9,8 @@ void PrintTo (const PlayedNote& n, std::ostream* os)
         << n.channel << "}";
 }
 
-std::vector<PlayedNote> expectedPerformance (const std::vector<Chord>& chords, const std::vector<int>& pressTicks)
+std::vector<PlayedNote> expectedPerformance (const std::vector<Chord>& chords, const std::vector<int>& pressTicks,
+                                             int endTick)
 {
     const auto sorted = [] (Chord chord) {
         std::sort (chord.begin(), chord.end(), [] (const Note& a, const Note& b) { return a.number < b.number; });
@@ -29,6 +30,10 @@ std::vector<PlayedNote> expectedPerformance (const std::vector<Chord>& chords, c
         for (const auto& n : sorted (chords[press % chords.size()]))
             expected.push_back ({ tick, true, n.number, n.velocity, 1 });
     }
+
+    if (! pressTicks.empty())
+        for (const auto& n : sorted (chords[(pressTicks.size() - 1) % chords.size()]))
+            expected.push_back ({ endTick >= 0 ? endTick : pressTicks.back() + 480, false, n.number, 0, 1 });
 
     return expected;
 }

@@ -57,9 +57,11 @@ struct OutputFile
     int otherMessages = 0;                       // second-track messages that are neither notes nor meta events
 };
 
-// What the plug-in is expected to send: for each press (at the ticks given), the note-offs of
-// the chord before it, then the note-ons of the next chord, stepping round the chords in order.
-std::vector<PlayedNote> expectedPerformance (const std::vector<Chord>& chords, const std::vector<int>& pressTicks);
+// What the output file is expected to hold: for each press (at the ticks given), the note-offs of
+// the chord before it, then the note-ons of the next chord, stepping round the chords in order;
+// then, at endTick (by default half a beat after the last press), the note-offs of the last.
+std::vector<PlayedNote> expectedPerformance (const std::vector<Chord>& chords, const std::vector<int>& pressTicks,
+                                             int endTick = -1);
 
 class PlayTest : public testing::Test
 {

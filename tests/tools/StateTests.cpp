@@ -34,8 +34,10 @@ TEST_F (StateTest, ChunkIsHandedOverAsItIsNotRewritten)
 
     ASSERT_EQ (play ({ "--state", writeBytes ("raw.state", chunk) }).exitCode, 0);
 
-    const std::vector<PlayedNote> expected { { 0, true, 60, 127, 1 }, { 0, true, 62, 127, 1 },
-                                             { 0, true, 64, 127, 1 }, { 0, true, 67, 100, 1 } };
+    const std::vector<PlayedNote> expected { { 0, true, 60, 127, 1 },  { 0, true, 62, 127, 1 },
+                                             { 0, true, 64, 127, 1 },  { 0, true, 67, 100, 1 },
+                                             { 480, false, 60, 0, 1 }, { 480, false, 62, 0, 1 },
+                                             { 480, false, 64, 0, 1 }, { 480, false, 67, 0, 1 } };
     EXPECT_EQ (readOutput (file ("corvadel-out.mid")).notes, expected);
 }
 

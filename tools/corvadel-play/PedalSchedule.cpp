@@ -28,7 +28,7 @@ PedalSchedule PedalSchedule::everyBeat (int presses, double bpm)
     const auto tempo = TempoMap::constant (bpm);
     const auto origin = "at " + juce::String (bpm, bpm == std::floor (bpm) ? 0 : 2) + " bpm";
 
-    // Before anything is built for them.
+    // Before anything is built for them: the run ends with the last release.
     checkLength ((presses - 0.5) * secondsPerBeat, tempo, origin);
 
     std::vector<Event> events;
@@ -78,7 +78,7 @@ PedalSchedule PedalSchedule::fromMidiFile (const juce::File& file, double fallba
     if (schedule.countPresses() == 0)
         throw problem ("it holds no sustain-pedal presses (controller 64)");
 
-    checkLength (schedule.getLastEventSeconds(), schedule.tempoMap, schedule.origin);
+    checkLength (schedule.getEndSeconds(), schedule.tempoMap, schedule.origin);
     return schedule;
 }
 
@@ -106,4 +106,16 @@ int PedalSchedule::countPresses() const
 double PedalSchedule::getLastEventSeconds() const
 {
     return events.empty() ? 0.0 : events.back().seconds;
+}
+
+double PedalSchedule::getEndSeconds() const
+{
+    const auto lastPress = std::find_if (events.rbegin(), events.rend(), [] (const Event& e) { return e.isPress(); });
+
+    if (lastPress == events.rend())
+        return getLastEventSeconds();
+
+    const double halfBeatLater = tempoMap.secondsAt (tempoMap.ticksAt (lastPress->seconds)
+                                                     + TempoMap::ticksPerQuarterNote / 2.0);
+    return std::max (halfBeatLater, getLastEventSeconds());
 }

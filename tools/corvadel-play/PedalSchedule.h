@@ -30,14 +30,17 @@ public:
     static PedalSchedule everyBeat (int presses, double bpm);
     // The file's controller-64 messages on every track and channel, at their times under the
     // file's tempo map. Throws InputError when the file cannot be read, its timing cannot be
-    // followed, it presses nothing, or its last message comes after maxSeconds or after the
-    // last tick an output file can hold (TempoMap::maxTicks).
+    // followed, it presses nothing, or the run (to getEndSeconds()) ends after maxSeconds or
+    // after the last tick an output file can hold (TempoMap::maxTicks).
     static PedalSchedule fromMidiFile (const juce::File& file, double fallbackBpm);
 
     const std::vector<Event>& getEvents() const noexcept { return events; }
     const TempoMap& getTempoMap() const noexcept { return tempoMap; }
     int countPresses() const;
     double getLastEventSeconds() const;
+    // When the run ends the chord left sounding: half a beat (a quarter note's half, at the
+    // tempo there) after the last press, or at the last message if that comes later.
+    double getEndSeconds() const;
     // For the listing: "at 120 bpm" or "from pedal.mid".
     const juce::String& getOrigin() const noexcept { return origin; }
 

@@ -9,8 +9,9 @@ namespace
 constexpr int middleCOctave = 4;
 }
 
-PerformanceWriter::PerformanceWriter (const std::vector<PluginSession::ReturnedEvent>& played, const TempoMap& tempoMap)
-    : events (played), tempo (tempoMap)
+PerformanceWriter::PerformanceWriter (const std::vector<PluginSession::ReturnedEvent>& played,
+                                      const std::vector<PluginSession::ReturnedEvent>& runEnding, const TempoMap& tempoMap)
+    : events (played), ending (runEnding), tempo (tempoMap)
 {
 }
 
@@ -29,8 +30,9 @@ juce::MidiFile PerformanceWriter::createMidiFile() const
     juce::MidiMessageSequence played;
 
     // Events come in the order they were sent, so adding them keeps that order at equal ticks.
-    for (const auto& event : events)
-        played.addEvent (event.message, (double) tickOf (event));
+    for (const auto* list : { &events, &ending })
+        for (const auto& event : *list)
+            played.addEvent (event.message, (double) tickOf (event));
 
     juce::MidiFile file;
     file.setTicksPerQuarterNote (TempoMap::ticksPerQuarterNote);
@@ -71,10 +73,20 @@ void PerformanceWriter::printListing (std::ostream& out) const
     out << "  time (s)  bar:beat  event     note       velocity\n";
 
     for (const auto& event : events)
-    {
-        char start[48];
-        std::snprintf (start, sizeof (start), "%10.3f  %-8s  ", secondsOf (event),
-                       tempo.barAndBeatAt (tickOf (event)).toRawUTF8());
-        out << start << describe (event.message) << '\n';
-    }
+        printEvent (out, event);
+
+    if (ending.empty())
+        return;
+
+    out << "  the run ends: the chord left sounding ends, as Stop ends it\n";
+
+    for (const auto& event : ending)
+        printEvent (out, event);
+}
+
+void PerformanceWriter::printEvent (std::ostream& out, const PluginSession::ReturnedEvent& event) const
+{
+    char start[48];
+    std::snprintf (start, sizeof (start), "%10.3f  %-8s  ", secondsOf (event), tempo.barAndBeatAt (tickOf (event)).toRawUTF8());
+    out << start << describe (event.message) << '\n';
 }

@@ -10,11 +10,13 @@
 #include <vector>
 
 // What the plug-in played, as a Standard MIDI File (a tempo track, then a track holding exactly
-// the plug-in's messages) and as a listing to read.
+// the plug-in's messages, then the note-offs that end the run) and as a listing to read.
 class PerformanceWriter
 {
 public:
-    PerformanceWriter (const std::vector<PluginSession::ReturnedEvent>& events, const TempoMap& tempo);
+    // played: the plug-in's messages; ending: RunEnding's note-offs after them.
+    PerformanceWriter (const std::vector<PluginSession::ReturnedEvent>& played,
+                       const std::vector<PluginSession::ReturnedEvent>& ending, const TempoMap& tempo);
 
     juce::MidiFile createMidiFile() const;
     // The Standard MIDI File's bytes.
@@ -25,7 +27,9 @@ private:
     int tickOf (const PluginSession::ReturnedEvent& event) const;
     static double secondsOf (const PluginSession::ReturnedEvent& event);
     static std::string describe (const juce::MidiMessage& message);
+    void printEvent (std::ostream& out, const PluginSession::ReturnedEvent& event) const;
 
     const std::vector<PluginSession::ReturnedEvent>& events;
+    const std::vector<PluginSession::ReturnedEvent>& ending;
     const TempoMap& tempo;
 };

@@ -14,7 +14,13 @@ const char* const defaultOutputName = "corvadel-out.mid";
 bool takesValue (const std::string& option)
 {
     return option == "--plugin" || option == "--chords" || option == "--state" || option == "--pedal"
-        || option == "--bpm" || option == "--out" || option == "--save-state" || option == "--editor-png";
+        || option == "--bpm" || option == "--out" || option == "--save-state" || option == "--editor-png"
+        || option == "--chart" || option == "--export-chords";
+}
+
+int countChordSources (const PlayOptions& options)
+{
+    return (options.chordsFile ? 1 : 0) + (options.stateFile ? 1 : 0) + (options.chart ? 1 : 0);
 }
 }
 
@@ -31,6 +37,12 @@ PlayOptions PlayOptions::parse (const std::vector<std::string>& arguments)
         if (option == "--help" || option == "-h")
         {
             options.helpRequested = true;
+            continue;
+        }
+
+        if (option == "--print-chart")
+        {
+            options.printChart = true;
             continue;
         }
 
@@ -61,10 +73,14 @@ PlayOptions PlayOptions::parse (const std::vector<std::string>& arguments)
             options.saveStateFile = fileFromArgument (option, value);
         else if (option == "--editor-png")
             options.editorPngFile = fileFromArgument (option, value);
+        else if (option == "--export-chords")
+            options.exportChordsFile = fileFromArgument (option, value);
+        else if (option == "--chart")
+            options.chart = chartFromArgument (value);
     }
 
-    if (options.chordsFile && options.stateFile)
-        throw UsageError ("--chords and --state both give the chord sequence: choose one");
+    if (countChordSources (options) > 1)
+        throw UsageError ("--chords, --state and --chart each give the chord sequence: choose one");
 
     return options;
 }
@@ -75,6 +91,14 @@ juce::File PlayOptions::fileFromArgument (const std::string& option, const std::
         throw UsageError (option + " needs a file name");
 
     return juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (value));
+}
+
+std::string PlayOptions::chartFromArgument (const std::string& value)
+{
+    if (juce::String (value).trim().isEmpty())
+        throw UsageError ("--chart needs a chart or the name of a file holding one");
+
+    return value;
 }
 
 double PlayOptions::bpmFromArgument (const std::string& value)
@@ -104,8 +128,9 @@ juce::File PlayOptions::defaultPluginFile()
 
 std::string PlayOptions::synopsis()
 {
-    return "usage: corvadel-play [--plugin PATH] [--chords FILE.mid | --state FILE] [--pedal FILE.mid] "
-           "[--bpm N] [--out FILE.mid] [--save-state FILE] [--editor-png FILE] [--help]";
+    return "usage: corvadel-play [--plugin PATH] [--chords FILE.mid | --state FILE | --chart TEXT-or-FILE] "
+           "[--pedal FILE.mid] [--bpm N] [--out FILE.mid] [--save-state FILE] [--editor-png FILE] "
+           "[--export-chords FILE.mid] [--print-chart] [--help]";
 }
 
 std::string PlayOptions::usage()
@@ -114,14 +139,22 @@ std::string PlayOptions::usage()
     text << synopsis() << "\n\n"
          << "Plays a chord sequence through the Corvadel plug-in as a host would: each sustain-pedal\n"
          << "press ends the sounding chord and starts the next one. Writes the MIDI the plug-in sends\n"
-         << "back as a MIDI file and lists it. A run plays at most an hour of music, and writes its\n"
-         << "files only once all of it has succeeded.\n\n"
+         << "back as a MIDI file and lists it, ending the chord left sounding half a beat after the\n"
+         << "last press (or at the end of the --pedal file, if later). A run plays at most an hour of\n"
+         << "music, and writes its files only once all of it has succeeded. An output path that names\n"
+         << "a symbolic link writes the file it points to; a FIFO or device is written directly (a\n"
+         << "FIFO must have a reader); a folder, a read-only file or two outputs naming one file are\n"
+         << "refused.\n\n"
          << "  --plugin PATH        the plug-in to load (default: Corvadel.so in the build folder,\n"
          << "                       " << defaultPluginFile().getFullPathName() << ")\n"
          << "  --chords FILE.mid    the chords: notes starting together on any track or channel make\n"
          << "                       one chord, each note with its note-on velocity (default: a demo\n"
          << "                       progression of eight chords)\n"
          << "  --state FILE         a saved plug-in state, handed to the plug-in as it is\n"
+         << "  --chart TEXT-or-FILE a chord chart: names separated by spaces and bar lines, such as\n"
+         << "                       'C Am7 | F/A G7 | N.C.'; read from the file of that name when one\n"
+         << "                       exists, otherwise taken as the chart itself. Each chord is voiced\n"
+         << "                       with its bass in octave 3 and its notes in octave 4, velocity 100\n"
          << "  --pedal FILE.mid     the sustain-pedal (controller 64) messages of this file, at its\n"
          << "                       tempo (default: one press a beat for each chord, released half a\n"
          << "                       beat later)\n"
@@ -130,6 +163,12 @@ std::string PlayOptions::usage()
          << "  --out FILE.mid       where to write the plug-in's MIDI (default " << defaultOutputName << ")\n"
          << "  --save-state FILE    save the plug-in's state after the run\n"
          << "  --editor-png FILE    draw the plug-in's editor, as it stands at the end, into a PNG\n"
+         << "  --export-chords FILE.mid\n"
+         << "                       write the grid as a MIDI file of chords, one a beat at --bpm,\n"
+         << "                       each named in a text event; --chords reads it back to the same\n"
+         << "                       grid\n"
+         << "  --print-chart        print the grid as a chord chart, and nothing else, on standard\n"
+         << "                       output (the run still plays and writes its files)\n"
          << "  --help               show this text\n\n"
          << "Exit codes: 0 done, 1 unusable input, 2 wrong command line.\n";
     return text.str();
