@@ -307,7 +307,6 @@ TEST (ConcurrentEditing, SavingALongGridNeverHoldsUpTheAudioThread)
                  whileSaving.sleeps, (long long) whileSaving.longestBlock, whileLocked.sleeps, (long long) whileLocked.longestBlock);
 
     EXPECT_GE (whileLocked.sleeps, 1) << "the measurement sees a held lock";
-    EXPECT_GE (whileLocked.longestBlock, 25000);
     EXPECT_EQ (whileSaving.sleeps, 0);
 
     bridge->dispatcher (effClose, 0, 0, nullptr, 0.0f);
