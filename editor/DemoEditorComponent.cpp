@@ -42,6 +42,7 @@ void DemoEditorComponent::createGrid()
 {
     // A fresh sequence starts with two empty columns.
     grid = new PianoGrid (trigger.getPlayer(), 2);
+    grid->onMessage = [this] (const juce::String& text) { showMessage (text); };
 
     gridViewport = std::make_unique<juce::Viewport>();
     addAndMakeVisible (gridViewport.get());
@@ -91,11 +92,27 @@ std::unique_ptr<juce::TextButton> DemoEditorComponent::createButton (const juce:
     return button;
 }
 
+juce::String DemoEditorComponent::titleText()
+{
+    return juce::String (ProductIdentity::name) + " " + ProductIdentity::versionText + " by " + ProductIdentity::vendor;
+}
+
+void DemoEditorComponent::showMessage (const juce::String& text)
+{
+    // On the title line for a while: the player is on stage, and a window of its own would be
+    // in the way.
+    titleLabel->setText (text, juce::dontSendNotification);
+    juce::Component::SafePointer<DemoEditorComponent> safeThis (this);
+    juce::Timer::callAfterDelay (messageMilliseconds, [safeThis, text]
+    {
+        if (safeThis != nullptr && safeThis->titleLabel->getText() == text)
+            safeThis->titleLabel->setText (titleText(), juce::dontSendNotification);
+    });
+}
+
 void DemoEditorComponent::createTitle()
 {
-    const auto title = juce::String (ProductIdentity::name) + " " + ProductIdentity::versionText + " by "
-                       + ProductIdentity::vendor;
-    titleLabel = std::make_unique<juce::Label> (juce::String(), title);
+    titleLabel = std::make_unique<juce::Label> (juce::String(), titleText());
     titleLabel->setFont (textFont);
     titleLabel->setColour (juce::Label::textColourId, textColour);
 

@@ -43,6 +43,11 @@ public:
     static constexpr int defaultWidth = 700;
     static constexpr int defaultHeight = 800;
 
+    // Shows text on the title line for messageMilliseconds, then the title again. Message thread.
+    void showMessage (const juce::String& text);
+    static constexpr int messageMilliseconds = 5000;
+    static juce::String titleText();
+
 private:
     void createGrid();
     void layOutChildren();

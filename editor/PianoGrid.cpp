@@ -1,6 +1,8 @@
 #include "editor/PianoGrid.h"
 
 #include "editor/PianoGridMenu.h"
+#include "engine/ChordChartReader.h"
+#include "engine/ChordChartWriter.h"
 #include "engine/SequencePlayer.h"
 
 #include <algorithm>
@@ -166,6 +168,29 @@ void PianoGrid::deleteColumnComponent (juce::Component* column)
 
     if (index >= 0)
         deleteColumn (index);
+}
+
+juce::String PianoGrid::getChart() const
+{
+    return ChordChartWriter::write (*shown);
+}
+
+juce::Result PianoGrid::insertChart (const juce::String& chart, int index)
+{
+    auto read = ChordChartReader::read (chart);
+
+    if (read.grid == nullptr)
+        return juce::Result::fail (read.error);
+
+    adoptPublishedSequence();
+
+    if (index < 0 || index > getNumColumns())
+        index = getNumColumns();
+
+    // The column that sounds keeps sounding, wherever the new columns push it.
+    const int added = std::min (read.grid->getNumColumns(), (int) GridState::maxColumns - getNumColumns());
+    publish (shown->withColumnsInserted (index, *read.grid), PlayPositionChange::columnInserted (index, added));
+    return juce::Result::ok();
 }
 
 void PianoGrid::copyColumnToBuffer (const NoteCellArray& cells)

@@ -8,6 +8,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <memory>
 
 class SequencePlayer;
@@ -59,6 +60,12 @@ public:
     // the column after index.
     void choosePlayPosition (int index);
 
+    // The grid as a chord chart ("C Am7 | F/A G7 |"), and a chart's chords put in as columns at
+    // index (past the end: appended). A chart with a name the vocabulary does not know changes
+    // nothing and answers why, on one line.
+    juce::String getChart() const;
+    juce::Result insertChart (const juce::String& chart, int index);
+
     void copyColumnToBuffer (const NoteCellArray& cells);
     const NoteCellArray* getCopyBuffer() const noexcept { return copyBuffer.get(); }
 
@@ -69,6 +76,9 @@ public:
     int getNumColumnComponents() const noexcept { return columnComponents.size(); }
     int getColumnWidth() const noexcept { return columnWidth; }
     SequencePlayer& getPlayer() const noexcept { return player; }
+
+    // Something the player should read (why a paste was refused); the editor shows it.
+    std::function<void (const juce::String&)> onMessage;
     int getColumnX (int index) const noexcept;
 
     void mouseDown (const juce::MouseEvent& event) override;

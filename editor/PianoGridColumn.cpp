@@ -1,6 +1,7 @@
 #include "editor/PianoGridColumn.h"
 
 #include "editor/VirtualPiano.h"
+#include "engine/ChordVocabulary.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,7 @@ PianoGridColumn::PianoGridColumn (int numCellsToHold)
 {
     // 2 × 128 fills per repaint are too many to redo every time the viewport scrolls.
     setBufferedToImage (true);
+    nameChord();
 }
 
 PianoGridColumn::~PianoGridColumn() = default;
@@ -54,7 +56,15 @@ void PianoGridColumn::showCells (const NoteCell* newCells, int count)
     }
 
     if (changed)
+    {
+        nameChord();
         repaint();
+    }
+}
+
+void PianoGridColumn::nameChord()
+{
+    chordName = ChordVocabulary::nameOf (cells.data(), numCells);
 }
 
 void PianoGridColumn::setPlaying (bool playing)
@@ -128,6 +138,7 @@ void PianoGridColumn::toggleNote (int note)
     cells.toggle (note);
     // Switching off resets the velocity too: a click never keeps a restored velocity.
     cells.setVelocity (note, NoteCell::defaultVelocity);
+    nameChord();
     repaint();
 }
 
@@ -164,6 +175,20 @@ void PianoGridColumn::paint (juce::Graphics& g)
 
     paintRowBackgrounds (g, width, rowHeight, isPlaying);
     paintNotesThatAreOn (g, width, rowHeight, isPlaying);
+    paintChordName (g, isPlaying);
+}
+
+void PianoGridColumn::paintChordName (juce::Graphics& g, bool playing)
+{
+    // Over the top rows (notes 127 to 125, seldom played), see-through enough to show a note
+    // that is on there. The column that sounds has its name in white on red.
+    const auto band = getLocalBounds().removeFromTop (nameBandHeight).toFloat();
+    g.setColour (playing ? juce::Colour (0xE0C00000) : juce::Colour (0xB0202020));
+    g.fillRect (band);
+    g.setColour (playing ? juce::Colours::white : juce::Colour (0xFFE8E8E8));
+    g.setFont (juce::Font (11.5f, playing ? juce::Font::bold : juce::Font::plain));
+    g.drawFittedText (chordName, getLocalBounds().removeFromTop (nameBandHeight).reduced (2, 0),
+                      juce::Justification::centred, 1, 0.7f);
 }
 
 void PianoGridColumn::paintRowBackgrounds (juce::Graphics& g, float width, float rowHeight, bool playing)

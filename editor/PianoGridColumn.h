@@ -7,9 +7,9 @@
 #include <functional>
 
 // One step of the grid on screen: one chord, drawn as one row per MIDI note with note 127 at the
-// top, each note that is on drawn as a bar as long as its velocity is loud. A click switches a
-// note; dragging up or down on a note that is on sets its velocity. Every press is also passed
-// on to the parent, which owns the menu.
+// top, each note that is on drawn as a bar as long as its velocity is loud, and the chord's name
+// in a band across the top. A click switches a note; dragging up or down on a note that is on
+// sets its velocity. Every press is also passed on to the parent, which owns the menu.
 //
 // The column shows a copy of its chord's cells and edits that copy; onCellsEdited hands each
 // edit to the grid, which publishes it. Message thread only.
@@ -29,6 +29,10 @@ public:
     void showCells (const NoteCell* newCells, int count);
     // Marks the column as the one sounding, repainting only when the mark changes.
     void setPlaying (bool playing);
+
+    // The chord's name, as the column shows it; worked out whenever its notes change.
+    const juce::String& getChordName() const noexcept { return chordName; }
+    static constexpr int nameBandHeight = 13;
 
     float getRowHeight() const noexcept;
     // The note shown at y (in the column's coordinates), or -1 when no row lies there.
@@ -60,6 +64,8 @@ private:
     void forwardToParent (const juce::MouseEvent& event);
     void paintRowBackgrounds (juce::Graphics& g, float width, float rowHeight, bool playing);
     void paintNotesThatAreOn (juce::Graphics& g, float width, float rowHeight, bool playing);
+    void paintChordName (juce::Graphics& g, bool playing);
+    void nameChord();
 
     // A press on a note that was on: it goes off on release, unless the press became a drag.
     struct Press
@@ -70,6 +76,7 @@ private:
         bool dragged = false;
     };
     Press press;
+    juce::String chordName;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PianoGridColumn)
 };

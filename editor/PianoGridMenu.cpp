@@ -18,6 +18,9 @@ juce::PopupMenu PianoGridMenu::create (const PianoGrid& grid, int columnIndex, i
     menu.addItem (pasteItem, "Paste");
     menu.addSeparator();
     menu.addItem (setPlayPositionItem, "Set play position");
+    menu.addSeparator();
+    menu.addItem (copyChartItem, "Copy the grid as a chord chart");
+    menu.addItem (pasteChartItem, columnIndex >= 0 ? "Paste a chord chart before this column" : "Paste a chord chart at the end");
 
     NoteCell cells[notesPerChord];
 
@@ -56,9 +59,25 @@ void PianoGridMenu::perform (PianoGrid& grid, int itemId, juce::Component* targe
 
 void PianoGridMenu::perform (PianoGrid& grid, int itemId, int index, int note)
 {
-    // The settings apply wherever the click was.
+    // The settings and the chart apply wherever the click was.
     if (PlayerSettingsMenu::perform (grid.getPlayer(), itemId))
         return;
+
+    if (itemId == copyChartItem)
+    {
+        clipboard().copy (grid.getChart());
+        return;
+    }
+
+    if (itemId == pasteChartItem)
+    {
+        const auto result = grid.insertChart (clipboard().paste(), index);
+
+        if (result.failed() && grid.onMessage)
+            grid.onMessage ("Not pasted: " + result.getErrorMessage());
+
+        return;
+    }
 
     if (index < 0 || index >= grid.getNumColumns())
         return;
@@ -100,4 +119,13 @@ void PianoGridMenu::perform (PianoGrid& grid, int itemId, int index, int note)
         default:
             break;
     }
+}
+
+PianoGridMenu::Clipboard& PianoGridMenu::clipboard()
+{
+    static Clipboard systemClipboard {
+        [] (const juce::String& text) { juce::SystemClipboard::copyTextToClipboard (text); },
+        [] { return juce::SystemClipboard::getTextFromClipboard(); }
+    };
+    return systemClipboard;
 }

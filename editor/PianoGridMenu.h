@@ -2,6 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
+
 class PianoGrid;
 
 // The grid's popup menu, opened by a right click: its items, and what each does to the column
@@ -17,6 +19,8 @@ public:
         copyItem = 3,
         pasteItem = 4,
         setPlayPositionItem = 5,
+        copyChartItem = 6,
+        pasteChartItem = 7,
         // firstVelocityItem + v sets the note's velocity to v (1 to 127).
         firstVelocityItem = 1000
     };
@@ -33,6 +37,15 @@ public:
     static void perform (PianoGrid& grid, int itemId, int columnIndex, int note = -1);
     // The same, for the column component the click was on.
     static void perform (PianoGrid& grid, int itemId, juce::Component* target, int note = -1);
+
+    // Where the chart items take and put their text: the system's clipboard. Tests, which may
+    // have no display, put a text of their own in between.
+    struct Clipboard
+    {
+        std::function<void (const juce::String&)> copy;
+        std::function<juce::String()> paste;
+    };
+    static Clipboard& clipboard();
 
 private:
     static juce::PopupMenu withPlayingSettings (juce::PopupMenu menu, const PianoGrid& grid);

@@ -131,3 +131,21 @@ std::unique_ptr<GridState> GridState::withoutColumn (int index) const
 
     return edited;
 }
+
+std::unique_ptr<GridState> GridState::withColumnsInserted (int index, const GridState& inserted) const
+{
+    if (index < 0 || index > numColumns)
+        index = numColumns;
+
+    const int added = std::min (inserted.numColumns, (int) maxColumns - numColumns);
+    const int perColumn = std::max (cellsPerColumn, inserted.cellsPerColumn);
+    auto edited = std::make_unique<GridState> (numColumns + std::max (0, added), perColumn);
+
+    for (int i = 0; i < numColumns; ++i)
+        copyColumn (i, edited->column (i < index ? i : i + std::max (0, added)), perColumn);
+
+    for (int i = 0; i < added; ++i)
+        inserted.copyColumn (i, edited->column (index + i), perColumn);
+
+    return edited;
+}

@@ -50,6 +50,9 @@ public:
     // index past the end (or negative) appends; a grid at maxColumns stays as it is.
     std::unique_ptr<GridState> withEmptyColumnAt (int index) const;
     std::unique_ptr<GridState> withoutColumn (int index) const;
+    // The columns of inserted go in at index (past the end, or negative: appended), as many as
+    // maxColumns allows.
+    std::unique_ptr<GridState> withColumnsInserted (int index, const GridState& inserted) const;
 
 private:
     int numColumns;

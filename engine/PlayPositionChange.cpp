@@ -9,7 +9,7 @@ int PlayPositionChange::apply (int position, int numColumns) const noexcept
 
         case Kind::columnInserted:
             if (position >= 0 && column <= position)
-                ++position;
+                position += count;
             break;
 
         case Kind::columnRemoved:

@@ -9,19 +9,20 @@ struct PlayPositionChange
     {
         keep,            // the columns kept their places
         restart,         // a new grid: the next press plays its first column
-        columnInserted,  // a column went in at column; the ones from there on moved right
+        columnInserted,  // count columns went in at column; the ones from there on moved right
         columnRemoved,   // the column at column went; the ones after it moved left
         moveTo           // the player chose column as the one sounding
     };
 
     Kind kind = Kind::keep;
     int column = -1;
+    int count = 1;
 
     static PlayPositionChange keep() { return {}; }
-    static PlayPositionChange restart() { return { Kind::restart, -1 }; }
-    static PlayPositionChange columnInserted (int index) { return { Kind::columnInserted, index }; }
-    static PlayPositionChange columnRemoved (int index) { return { Kind::columnRemoved, index }; }
-    static PlayPositionChange moveTo (int index) { return { Kind::moveTo, index }; }
+    static PlayPositionChange restart() { return { Kind::restart, -1, 1 }; }
+    static PlayPositionChange columnInserted (int index, int numInserted = 1) { return { Kind::columnInserted, index, numInserted }; }
+    static PlayPositionChange columnRemoved (int index) { return { Kind::columnRemoved, index, 1 }; }
+    static PlayPositionChange moveTo (int index) { return { Kind::moveTo, index, 1 }; }
 
     // The position after the change, in a grid that now has numColumns columns: always an
     // existing column, or -1.

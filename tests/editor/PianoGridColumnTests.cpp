@@ -183,8 +183,8 @@ TEST_F (PianoGridColumnTest, IdleRowsUseKeyColours)
     const int x = column.getX() + 10;
 
     EXPECT_EQ (argbAt (image, x, pixelYOfNote (120)), 0xFFA0D2A0u);  // C
-    EXPECT_EQ (argbAt (image, x, pixelYOfNote (127)), 0xFF96C896u);  // G
-    EXPECT_EQ (argbAt (image, x, pixelYOfNote (126)), 0xFF78AA78u);  // F sharp
+    EXPECT_EQ (argbAt (image, x, pixelYOfNote (115)), 0xFF96C896u);  // G
+    EXPECT_EQ (argbAt (image, x, pixelYOfNote (114)), 0xFF78AA78u);  // F sharp
     EXPECT_EQ (argbAt (image, x, pixelYOfNote (0)), 0xFFA0D2A0u);
 }
 

@@ -650,7 +650,7 @@ TEST_F (PianoGridTest, MenuOffersTheFiveEditsWithASeparatorBeforeSetPlayPosition
 
     const std::vector<std::pair<int, juce::String>> expected {
         { 1, "Delete" }, { 2, "Insert new" }, { 3, "Copy" }, { 4, "Paste" }, { -1, "" }, { 5, "Set play position" },
-        { -1, "" }, { 0, "Playing" }
+        { -1, "" }, { 6, "Copy the grid as a chord chart" }, { 7, "Paste a chord chart before this column" }, { -1, "" }, { 0, "Playing" }
     };
     EXPECT_EQ (scripted->shownItems, expected) << "no velocity on a note that is off";
 }
@@ -668,8 +668,8 @@ TEST_F (PianoGridTest, MenuOnANoteThatIsOnSetsItsVelocity)
     scripted->choice = PianoGridMenu::firstVelocityItem + 112;
     column->mouseDown (rightClickAt (*column, 20, yOfNote60));
 
-    ASSERT_EQ (scripted->shownItems.size(), 10u);
-    EXPECT_EQ (scripted->shownItems[7].second, "Velocity of C4 (64)");
+    ASSERT_EQ (scripted->shownItems.size(), 13u);
+    EXPECT_EQ (scripted->shownItems[10].second, "Velocity of C4 (64)");
     EXPECT_NE (std::find (scripted->shownSubmenuItems.begin(), scripted->shownSubmenuItems.end(),
                           std::make_pair (PianoGridMenu::firstVelocityItem + 64, juce::String ("64*"))),
                scripted->shownSubmenuItems.end()) << "the note's velocity is ticked";
@@ -791,7 +791,7 @@ TEST_F (PianoGridTest, APressOnTheAudioThreadIsDrawnAtTheNextRefresh)
 {
     grid = makeGrid (3);
     std::vector<NoteCell> in (notesPerChord);
-    in[127].isOn = 1;
+    in[100].isOn = 1;
     for (int i = 0; i < 3; ++i)
         grid->setColumnCells (in.data(), i);
     juce::Component window;
@@ -809,14 +809,14 @@ TEST_F (PianoGridTest, APressOnTheAudioThreadIsDrawnAtTheNextRefresh)
     });
     audioThread.join();
 
-    EXPECT_EQ (argbAt (render (window), 65 + 10, 2), 0xFF7FFFD4u) << "nothing is drawn from the audio thread";
+    EXPECT_EQ (argbAt (render (window), 65 + 10, 165), 0xFF7FFFD4u) << "nothing is drawn from the audio thread";
 
     grid->refreshFromPlayer();
     auto image = render (window);
 
-    EXPECT_EQ (argbAt (image, 10, 2), 0xFF7FFFD4u);          // column 0, no longer playing
-    EXPECT_EQ (argbAt (image, 65 + 10, 2), 0xFFFF0000u);     // column 1, now playing
-    EXPECT_EQ (argbAt (image, 130 + 10, 2), 0xFF7FFFD4u);    // column 2, as it was
+    EXPECT_EQ (argbAt (image, 10, 165), 0xFF7FFFD4u);          // column 0, no longer playing
+    EXPECT_EQ (argbAt (image, 65 + 10, 165), 0xFFFF0000u);     // column 1, now playing
+    EXPECT_EQ (argbAt (image, 130 + 10, 165), 0xFF7FFFD4u);    // column 2, as it was
 }
 
 TEST_F (PianoGridTest, DeletingTheCurrentColumnRepaintsTheNewlyMarkedOne)
@@ -834,8 +834,8 @@ TEST_F (PianoGridTest, DeletingTheCurrentColumnRepaintsTheNewlyMarkedOne)
     deliverPendingMessages();
     auto image = render (window);
 
-    EXPECT_EQ (argbAt (image, 10, 2), 0xFFAAD2AAu);
-    EXPECT_EQ (argbAt (image, 65 + 10, 2), 0xFF96C896u);
+    EXPECT_EQ (argbAt (image, 10, 165), 0xFFAAD2AAu);  // note 100, a white key's row
+    EXPECT_EQ (argbAt (image, 65 + 10, 165), 0xFF96C896u);
 }
 
 //==============================================================================
@@ -886,4 +886,86 @@ TEST_F (PianoGridTest, OnlyTheColumnsInViewAreComponentsAndScrollingBringsTheOth
     EXPECT_LE (grid->getNumColumnComponents(), 11);
     last->mouseDown (leftClickAt (*last, 5, 5));
     EXPECT_EQ (player.getSequence()->column (GridState::maxColumns - 1)[127].isOn, 1);
+}
+
+TEST_F (PianoGridTest, ColumnsAreNamedWhenTheirNotesChangeAndTheSoundingOneStandsOut)
+{
+    grid = makeGrid (3);
+    juce::Component window;
+    window.setSize (grid->getWidth(), gridHeight);
+    window.addAndMakeVisible (grid.get());
+
+    const auto notesOn = [] (std::initializer_list<int> notes)
+    {
+        std::vector<NoteCell> cells (notesPerChord);
+        for (int n : notes)
+            cells[(size_t) n].isOn = 1;
+        return cells;
+    };
+    grid->setColumnCells (notesOn ({ 60, 64, 67 }).data(), 0);
+    grid->setColumnCells (notesOn ({ 57, 60, 64, 67 }).data(), 1);
+
+    EXPECT_EQ (grid->getColumn (0)->getChordName(), "C");
+    EXPECT_EQ (grid->getColumn (1)->getChordName(), "Am7");
+    EXPECT_EQ (grid->getColumn (2)->getChordName(), "N.C.");
+
+    // A click renames the column it changed.
+    auto* empty = grid->getColumn (2);
+    empty->mouseDown (leftClickAt (*empty, 20, (127 - 62) * 6.0f + 3));
+    EXPECT_EQ (empty->getChordName(), "[D4]");
+
+    // The band of the column that sounds is red; the others' are dark.
+    pressPedal();
+    const auto image = render (window);
+    const auto bandColour = [&] (int column) { return image.getPixelAt (column * 65 + 1, 1); };
+    EXPECT_GT (bandColour (0).getRed(), 150);
+    EXPECT_LT (bandColour (0).getGreen(), 60);
+    EXPECT_LT (bandColour (1).getRed(), 90);
+
+    // The name is drawn: the band holds pixels of its text's colour.
+    int textPixels = 0;
+    for (int x = 65; x < 65 + 64; ++x)
+        for (int y = 0; y < PianoGridColumn::nameBandHeight; ++y)
+            textPixels += image.getPixelAt (x, y).getBrightness() > 0.8f ? 1 : 0;
+    EXPECT_GT (textPixels, 10);
+}
+
+TEST_F (PianoGridTest, TheGridGoesToTheClipboardAsAChartAndAChartComesBackAsColumns)
+{
+    juce::String clipboard;
+    auto& system = PianoGridMenu::clipboard();
+    const auto systemClipboard = system;
+    system = { [&] (const juce::String& text) { clipboard = text; }, [&] { return clipboard; } };
+    juce::String message;
+    grid->onMessage = [&] (const juce::String& text) { message = text; };
+
+    std::vector<NoteCell> cMajor (notesPerChord);
+    for (int n : { 48, 60, 64, 67 })
+        cMajor[(size_t) n].isOn = 1;
+    grid->setColumnCells (cMajor.data(), 0);
+    pressPedal();
+    pressPedal();  // column 1 sounds
+
+    PianoGridMenu::perform (*grid, PianoGridMenu::copyChartItem, grid->getColumn (1));
+    EXPECT_EQ (clipboard, "C N.C. |\n");
+
+    // Pasted before column 1: the column that sounds moves along and keeps sounding.
+    clipboard = "Am7 | F/A G7";
+    PianoGridMenu::perform (*grid, PianoGridMenu::pasteChartItem, grid->getColumn (1));
+    ASSERT_EQ (grid->getNumColumns(), 5);
+    EXPECT_EQ (grid->getChart(), "C Am7 F/A G7 | N.C. |\n");
+    EXPECT_EQ (player.getPlayPosition(), 4);
+    EXPECT_EQ (player.getSequence(), grid->getShownSequence());
+
+    // On a gap, the chart goes at the end; a name the vocabulary does not know changes nothing.
+    clipboard = "Dm | Hm7";
+    PianoGridMenu::perform (*grid, PianoGridMenu::pasteChartItem, (juce::Component*) nullptr);
+    EXPECT_EQ (grid->getNumColumns(), 5);
+    EXPECT_TRUE (message.contains ("'Hm7'")) << message;
+
+    clipboard = "Dm";
+    PianoGridMenu::perform (*grid, PianoGridMenu::pasteChartItem, (juce::Component*) nullptr);
+    EXPECT_EQ (grid->getChart(), "C Am7 F/A G7 | N.C. Dm |\n");
+
+    system = systemClipboard;
 }
