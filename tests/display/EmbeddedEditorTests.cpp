@@ -5,29 +5,17 @@
 #include "tests/support/EditorScreen.h"
 #include "tests/support/HostIdleScenario.h"
 #include "tests/support/PluginHost.h"
+#include "tests/support/ResidentMemory.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <thread>
 
 namespace
 {
 using namespace EditorScreen;
-
-long residentKilobytes()
-{
-    std::ifstream status ("/proc/self/status");
-    std::string line;
-
-    while (std::getline (status, line))
-        if (line.rfind ("VmRSS:", 0) == 0)
-            return std::stol (line.substr (6));
-
-    return 0;
-}
 
 class EmbeddedEditorTest : public ::testing::Test
 {

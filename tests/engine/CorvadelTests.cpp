@@ -65,12 +65,12 @@ protected:
     void SetUp() override { filter.prepareForPlayback (48000.0, 512); }
     void TearDown() override { closeEditor(); }
 
-    std::vector<Event> play (std::initializer_list<std::pair<int, int>> pedalValues)
+    std::vector<Event> play (std::initializer_list<std::pair<int, int>> pedalValues, int controller = 64)
     {
         juce::MidiBuffer midi;
 
         for (auto [position, value] : pedalValues)
-            midi.addEvent (juce::MidiMessage::controllerEvent (1, 64, value), position);
+            midi.addEvent (juce::MidiMessage::controllerEvent (1, controller, value), position);
 
         {
             const juce::ScopedLock sl (filter.filterLock);
@@ -303,17 +303,7 @@ TEST_F (CorvadelTest, ATriggerLearntFromTheEditorStepsBackAndTheMenuShowsIt)
     EXPECT_EQ (filter.getPlayer().getSettings().previousController, 67);
     EXPECT_EQ (filter.getPlayer().getTriggerBeingLearnt(), SequencePlayer::Trigger::none);
 
-    auto softPedal = [&] (int value)
-    {
-        juce::MidiBuffer midi;
-        midi.addEvent (juce::MidiMessage::controllerEvent (1, 67, value), 9);
-        const juce::ScopedLock sl (filter.filterLock);
-        filter.handlePedalMidi (midi);
-        std::vector<Event> out;
-        for (const auto e : midi)
-            out.push_back ({ e.samplePosition, e.data[0], e.data[1], e.data[2] });
-        return out;
-    };
+    auto softPedal = [&] (int value) { return play ({ { 9, value } }, 67); };
 
     EXPECT_TRUE (softPedal (127).empty()) << "held since it taught: only a release re-arms it";
     softPedal (0);

@@ -12,13 +12,13 @@
 #include "tests/display/XHostWindow.h"
 #include "tests/support/EditorScreen.h"
 #include "tests/support/PluginHost.h"
+#include "tests/support/ResidentMemory.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 namespace
@@ -107,18 +107,6 @@ double floorNanoseconds()
         list->numEvents = 256;
         host (nullptr, audioMasterProcessEvents, 0, 0, list, 0.0f);
     });
-}
-
-long residentKilobytes()
-{
-    std::ifstream status ("/proc/self/status");
-    std::string line;
-
-    while (std::getline (status, line))
-        if (line.rfind ("VmRSS:", 0) == 0)
-            return std::stol (line.substr (6));
-
-    return 0;
 }
 
 // Opens the editor on a grid of numColumns columns in a window of the benchmark's own and idles
