@@ -11,20 +11,16 @@
 
 namespace
 {
-// The presses go through the filter's own pedal handling, so the play position ends on the
-// column where the plug-in's ended.
+// The messages go through the filter's own handling, under the settings of the final state, so
+// the play position ends on the column where the plug-in's ended.
 void replayPedal (Corvadel& filter, const PedalSchedule& pedal)
 {
     juce::MidiBuffer midi;
     int order = 0;
 
+    // Only the order matters here: positions keep it.
     for (const auto& event : pedal.getEvents())
-    {
-        const auto message = juce::MidiMessage::controllerEvent ((event.status & 0x0F) + 1,
-                                                                PedalSchedule::sustainController, event.value);
-        // Only the order matters here: positions keep it.
-        midi.addEvent (message, order++);
-    }
+        midi.addEvent (event.bytes, (int) sizeof (event.bytes), order++);
 
     const juce::ScopedLock sl (filter.filterLock);
     filter.handlePedalMidi (midi);

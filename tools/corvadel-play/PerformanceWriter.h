@@ -9,8 +9,10 @@
 #include <ostream>
 #include <vector>
 
-// What the plug-in played, as a Standard MIDI File (a tempo track, then a track holding exactly
-// the plug-in's messages, then the note-offs that end the run) and as a listing to read.
+// What the plug-in sent (its chords and the messages it passed through, each on its channel), as
+// a Standard MIDI File (a tempo track, then a track holding exactly the plug-in's messages, then
+// the note-offs that end the run) and as a listing to read, a message a line: its time, bar and
+// beat, channel, kind, note or number, and value.
 class PerformanceWriter
 {
 public:

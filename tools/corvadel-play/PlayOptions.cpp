@@ -46,10 +46,16 @@ PlayOptions PlayOptions::parse (const std::vector<std::string>& arguments)
             continue;
         }
 
+        if (SettingsOptions::isSwitch (option))
+        {
+            options.settings.setSwitch (option);
+            continue;
+        }
+
         if (option.rfind ("-", 0) != 0)
             throw UsageError ("unexpected argument " + option + " (files are given with their options)");
 
-        if (! takesValue (option))
+        if (! takesValue (option) && ! SettingsOptions::takesValue (option))
             throw UsageError ("unknown option " + option);
 
         if (i + 1 >= arguments.size())
@@ -77,6 +83,8 @@ PlayOptions PlayOptions::parse (const std::vector<std::string>& arguments)
             options.exportChordsFile = fileFromArgument (option, value);
         else if (option == "--chart")
             options.chart = chartFromArgument (value);
+        else
+            options.settings.set (option, value);
     }
 
     if (countChordSources (options) > 1)
@@ -130,7 +138,8 @@ std::string PlayOptions::synopsis()
 {
     return "usage: corvadel-play [--plugin PATH] [--chords FILE.mid | --state FILE | --chart TEXT-or-FILE] "
            "[--pedal FILE.mid] [--bpm N] [--out FILE.mid] [--save-state FILE] [--editor-png FILE] "
-           "[--export-chords FILE.mid] [--print-chart] [--help]";
+           "[--export-chords FILE.mid] [--print-chart] [--next-cc N] [--previous-cc N|none] [--reset-cc N|none] "
+           "[--jump-by-program] [--at-end wrap|stop|hold] [--pass-through] [--channel N] [--transpose N] [--help]";
 }
 
 std::string PlayOptions::usage()
@@ -138,26 +147,27 @@ std::string PlayOptions::usage()
     std::ostringstream text;
     text << synopsis() << "\n\n"
          << "Plays a chord sequence through the Corvadel plug-in as a host would: each sustain-pedal\n"
-         << "press ends the sounding chord and starts the next one. Writes the MIDI the plug-in sends\n"
-         << "back as a MIDI file and lists it, ending the chord left sounding half a beat after the\n"
-         << "last press (or at the end of the --pedal file, if later). A run plays at most an hour of\n"
-         << "music, and writes its files only once all of it has succeeded. An output path that names\n"
-         << "a symbolic link writes the file it points to; a FIFO or device is written directly (a\n"
-         << "FIFO must have a reader); a folder, a read-only file or two outputs naming one file are\n"
-         << "refused.\n\n"
+         << "press (or a press of the --next-cc controller) ends the sounding chord and starts the\n"
+         << "next one. Writes the MIDI the plug-in sends back as a MIDI file and lists it, ending the\n"
+         << "notes left sounding half a beat after the last press (or at the end of the --pedal file,\n"
+         << "if later). A run plays at most an hour of music, and writes its files only once all of it\n"
+         << "has succeeded. An output path that names a symbolic link writes the file it points to; a\n"
+         << "FIFO or device is written directly (a FIFO must have a reader); a folder, a read-only file\n"
+         << "or two outputs naming one file are refused.\n\n"
          << "  --plugin PATH        the plug-in to load (default: Corvadel.so in the build folder,\n"
          << "                       " << defaultPluginFile().getFullPathName() << ")\n"
          << "  --chords FILE.mid    the chords: notes starting together on any track or channel make\n"
          << "                       one chord, each note with its note-on velocity (default: a demo\n"
          << "                       progression of eight chords)\n"
-         << "  --state FILE         a saved plug-in state, handed to the plug-in as it is\n"
+         << "  --state FILE         a saved plug-in state, handed to the plug-in as it is (with the\n"
+         << "                       playing settings given below in place of its own)\n"
          << "  --chart TEXT-or-FILE a chord chart: names separated by spaces and bar lines, such as\n"
          << "                       'C Am7 | F/A G7 | N.C.'; read from the file of that name when one\n"
          << "                       exists, otherwise taken as the chart itself. Each chord is voiced\n"
          << "                       with its bass in octave 3 and its notes in octave 4, velocity 100\n"
-         << "  --pedal FILE.mid     the sustain-pedal (controller 64) messages of this file, at its\n"
-         << "                       tempo (default: one press a beat for each chord, released half a\n"
-         << "                       beat later)\n"
+         << "  --pedal FILE.mid     the channel messages of this file (controllers, program changes,\n"
+         << "                       notes, ...) at its tempo; it must press the next trigger (default:\n"
+         << "                       one press a beat for each chord, released half a beat later)\n"
          << "  --bpm N              the tempo of the default presses, from " << (int) minBpm << " to " << (int) maxBpm
          << " (default 120)\n"
          << "  --out FILE.mid       where to write the plug-in's MIDI (default " << defaultOutputName << ")\n"
@@ -170,6 +180,7 @@ std::string PlayOptions::usage()
          << "  --print-chart        print the grid as a chord chart, and nothing else, on standard\n"
          << "                       output (the run still plays and writes its files)\n"
          << "  --help               show this text\n\n"
+         << SettingsOptions::usage() << "\n"
          << "Exit codes: 0 done, 1 unusable input, 2 wrong command line.\n";
     return text.str();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingsOptions.h"
+
 #include <juce_core/juce_core.h>
 
 #include <optional>
@@ -17,7 +19,8 @@ public:
     static constexpr double maxBpm = 6000.0;
 
     // Throws UsageError for an unknown option, a missing value, more than one of --chords,
-    // --state and --chart, or a tempo that is not a plain decimal number from minBpm to maxBpm.
+    // --state and --chart, a tempo that is not a plain decimal number from minBpm to maxBpm, or
+    // a playing setting's value out of its range (SettingsOptions).
     static PlayOptions parse (const std::vector<std::string>& arguments);
 
     // One line: the options in brief.
@@ -41,6 +44,7 @@ public:
     std::optional<juce::File> saveStateFile;
     std::optional<juce::File> editorPngFile;
     std::optional<juce::File> exportChordsFile;
+    SettingsOptions settings;
 
 private:
     static juce::File fileFromArgument (const std::string& option, const std::string& value);

@@ -6,8 +6,9 @@
 #include <vector>
 
 // The end of a run, as the editor's Stop ends a chord: a note-off (status 0x80 on the note's
-// channel, velocity 0) for every note the plug-in left sounding, so that every note-on in the
-// written file has its note-off.
+// channel, velocity 0) for every note the plug-in left sounding (the chord on the channel and at
+// the transposition it was started with, and any note it passed through), so that every note-on
+// in the written file has its note-off.
 class RunEnding
 {
 public:

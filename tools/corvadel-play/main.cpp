@@ -12,10 +12,12 @@
 #include "PluginLibrary.h"
 #include "PluginSession.h"
 #include "RunEnding.h"
+#include "StartingState.h"
 #include "UsageError.h"
 
 #include "engine/ChordChartWriter.h"
 #include "engine/GridState.h"
+#include "engine/StateChunk.h"
 
 #include <csignal>
 #include <iostream>
@@ -33,6 +35,7 @@ struct Performance
 {
     PluginSession::Description description;
     int numColumns = 0;  // of the state the plug-in kept
+    PlayerSettings settings;  // the same
     std::optional<PedalSchedule> pedal;
     std::vector<PluginSession::ReturnedEvent> events;
     std::vector<PluginSession::ReturnedEvent> ending;  // the note-offs after the plug-in's
@@ -70,19 +73,20 @@ ChordSequence loadChords (const PlayOptions& options)
 }
 
 // Read before the plug-in is loaded, so a bad file is found at once.
-std::optional<PedalSchedule> loadPedalFile (const PlayOptions& options)
+std::optional<PedalSchedule> loadPedalFile (const PlayOptions& options, const PlayerSettings& settings)
 {
     if (! options.pedalFile)
         return std::nullopt;
 
-    return PedalSchedule::fromMidiFile (*options.pedalFile, options.bpm);
+    return PedalSchedule::fromMidiFile (*options.pedalFile, options.bpm, settings);
 }
 
-// Returns the number of columns the plug-in keeps: its answer, not what the chunk claims,
-// decides how many presses the default pedal makes.
-int handOverChords (PluginSession& session, const ChordSequence& chords, const juce::File& pluginFile)
+// Fills in the number of columns and the settings the plug-in keeps: its answer, not what the
+// chunk claims, decides how many presses the default pedal makes.
+void handOverChords (PluginSession& session, const ChordSequence& chords, const StartingState& starting,
+                     const juce::File& pluginFile, Performance& performance)
 {
-    const auto kept = session.handOverState (chords.getChunk());
+    const auto kept = session.handOverState (starting.getChunk());
 
     if (kept.isEmpty())
         throw InputError (std::string (chords.isSavedState() ? "the plug-in refused the state in "
@@ -90,13 +94,23 @@ int handOverChords (PluginSession& session, const ChordSequence& chords, const j
                           + chords.getOrigin().toStdString());
 
     // Checked as any other input: the plug-in's answer could claim anything.
-    const auto state = GridState::fromChunk (kept.getData(), (int64_t) kept.getSize());
+    const auto state = StateChunk::read (kept.getData(), (int64_t) kept.getSize());
 
-    if (state == nullptr)
+    if (! state)
         throw InputError ("the plug-in " + pluginFile.getFullPathName().toStdString()
                           + " answers with a state that is no grid after taking " + chords.getOrigin().toStdString());
 
-    return state->getNumColumns();
+    // A plug-in that knows no settings keeps the grid alone, and would play the defaults.
+    if (state->settings != starting.getSettings())
+    {
+        const auto kept = SettingsOptions::describe (state->settings);
+        throw InputError ("the plug-in " + pluginFile.getFullPathName().toStdString()
+                          + " did not take the playing settings it was given: it keeps "
+                          + (kept.empty() ? "the defaults" : "'" + kept + "'"));
+    }
+
+    performance.numColumns = state->grid->getNumColumns();
+    performance.settings = state->settings;
 }
 
 PluginSession::ProgressCallback progressReportFor (const PedalSchedule& pedal)
@@ -130,7 +144,8 @@ std::unique_ptr<PluginLibrary> loadPlugin (const juce::File& file)
     }
 }
 
-Performance perform (const PlayOptions& options, const ChordSequence& chords, const std::optional<PedalSchedule>& pedalFile)
+Performance perform (const PlayOptions& options, const ChordSequence& chords, const StartingState& starting,
+                     const std::optional<PedalSchedule>& pedalFile)
 {
     const auto library = loadPlugin (options.pluginFile);
     Performance performance;
@@ -139,8 +154,9 @@ Performance perform (const PlayOptions& options, const ChordSequence& chords, co
     PluginSession session (*library);
     performance.description = session.describe();
     session.startPlayback();
-    performance.numColumns = handOverChords (session, chords, options.pluginFile);
-    performance.pedal = pedalFile ? *pedalFile : PedalSchedule::everyBeat (performance.numColumns, options.bpm);
+    handOverChords (session, chords, starting, options.pluginFile, performance);
+    performance.pedal = pedalFile ? *pedalFile
+                                  : PedalSchedule::everyBeat (performance.numColumns, options.bpm, performance.settings);
 
     performance.events = session.play (*performance.pedal, progressReportFor (*performance.pedal));
     performance.ending = RunEnding::noteOffsFor (performance.events,
@@ -204,8 +220,11 @@ void printWhatAHostSees (const PluginSession::Description& d)
 void printHeading (const PlayOptions& options, const ChordSequence& chords, const Performance& performance)
 {
     std::cout << options.pluginFile.getFileName() << ": " << performance.numColumns << " chords from "
-              << chords.getOrigin() << ", " << performance.pedal->countPresses() << " pedal presses "
-              << performance.pedal->getOrigin() << "\n";
+              << chords.getOrigin() << ", " << performance.pedal->countPresses() << " presses of controller "
+              << performance.settings.nextController << " " << performance.pedal->getOrigin() << "\n";
+
+    if (! performance.settings.isDefault())
+        std::cout << "Playing settings: " << SettingsOptions::describe (performance.settings) << "\n";
 }
 
 int play (const PlayOptions& options)
@@ -213,8 +232,9 @@ int play (const PlayOptions& options)
     // Before anything is played: a run of an hour should not end in an unwritable file.
     OutputFiles outputs (destinationsOf (options));
     const auto chords = loadChords (options);
-    const auto pedalFile = loadPedalFile (options);
-    const auto performance = perform (options, chords, pedalFile);
+    const auto starting = StartingState::compose (chords, options.settings);
+    const auto pedalFile = loadPedalFile (options, starting.getSettings());
+    const auto performance = perform (options, chords, starting, pedalFile);
     const auto& pedal = *performance.pedal;
     const PerformanceWriter writer (performance.events, performance.ending, pedal.getTempoMap());
     const auto grid = options.printChart || options.exportChordsFile ? finalGrid (performance, options.pluginFile) : nullptr;
