@@ -75,7 +75,7 @@ TEST_F (BadInputTest, TextFilePassedAsPedal)
 TEST_F (BadInputTest, PedalFileWithoutPresses)
 {
     const auto onlyNotes = writeChordsFile ("notes-only.mid", { { { 60, 100 } } });
-    expectRefusal (play ({ "--pedal", onlyNotes }), 1, "no sustain-pedal presses");
+    expectRefusal (play ({ "--pedal", onlyNotes }), 1, "it never presses controller 64");
 }
 
 TEST_F (BadInputTest, MissingStateFile)

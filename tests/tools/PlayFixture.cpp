@@ -38,6 +38,44 @@ std::vector<PlayedNote> expectedPerformance (const std::vector<Chord>& chords, c
     return expected;
 }
 
+std::string messageText (int tick, const juce::MidiMessage& message)
+{
+    const auto* bytes = message.getRawData();
+    const auto at = tick >= 0 ? "@" + std::to_string (tick) + " " : std::string();
+    const auto channel = " ch" + std::to_string (message.getChannel());
+    const auto n = [] (int value) { return std::to_string (value); };
+
+    switch (bytes[0] & 0xF0)
+    {
+        case 0x90: return at + "on " + n (bytes[1]) + " v" + n (bytes[2]) + channel;
+        case 0x80: return at + "off " + n (bytes[1]) + channel;
+        case 0xB0: return at + "cc" + n (bytes[1]) + "=" + n (bytes[2]) + channel;
+        case 0xC0: return at + "pc" + n (bytes[1]) + channel;
+        case 0xE0: return at + "bend" + n (message.getPitchWheelValue()) + channel;
+        default:   return at + message.getDescription().toStdString();
+    }
+}
+
+juce::MemoryBlock settingsBlock (const StoredSettings& s)
+{
+    juce::MemoryOutputStream out;
+    out.write ("CVds", 4);
+    out.writeInt (1);
+    out.writeInt (8);
+
+    for (int field : { s.next, s.previous, s.reset, s.jumpByProgramChange, s.endOfGrid, s.passThrough, s.channel, s.transpose })
+        out.writeByte ((char) field);
+
+    return out.getMemoryBlock();
+}
+
+juce::MemoryBlock gridChunk (const std::vector<Chord>& columns, const StoredSettings& settings)
+{
+    auto chunk = gridChunk (columns);
+    chunk.append (settingsBlock (settings).getData(), settingsBlock (settings).getSize());
+    return chunk;
+}
+
 juce::MemoryBlock gridChunk (const std::vector<Chord>& columns)
 {
     juce::MemoryOutputStream out;
@@ -148,6 +186,22 @@ std::string PlayTest::writePedalFile (const std::string& name, const std::vector
     return writeBytes (name, bytes.getMemoryBlock());
 }
 
+std::string PlayTest::writeMessagesFile (const std::string& name, const std::vector<TimedMessage>& messages)
+{
+    juce::MidiMessageSequence track;
+
+    for (const auto& m : messages)
+        track.addEvent (m.message, m.tick);
+
+    juce::MidiFile midi;
+    midi.setTicksPerQuarterNote (960);
+    midi.addTrack (track);
+
+    juce::MemoryOutputStream bytes;
+    midi.writeTo (bytes, 1);
+    return writeBytes (name, bytes.getMemoryBlock());
+}
+
 std::string PlayTest::writeStateFile (const std::string& name, const std::vector<Chord>& columns)
 {
     return writeBytes (name, gridChunk (columns));
@@ -210,6 +264,9 @@ OutputFile PlayTest::readOutput (const juce::File& midiFile)
                 result.notes.push_back ({ (int) m.getTimeStamp(), kind == 0x90, bytes[1], bytes[2], m.getChannel() });
             else if (! m.isMetaEvent())
                 ++result.otherMessages;
+
+            if (! m.isMetaEvent())
+                result.messages.push_back (messageText ((int) m.getTimeStamp(), m));
         }
     }
 
@@ -218,7 +275,7 @@ OutputFile PlayTest::readOutput (const juce::File& midiFile)
 
 std::vector<ListedEvent> PlayTest::listedEvents (const ToolRun& run)
 {
-    static const std::regex line (R"(^\s*(\d+\.\d{3})\s+(\d+:\d+\.\d{2})\s+(note-on|note-off)\s+([A-G]#?-?\d+)\s+\((\d+)\)\s+(\d+)\s*$)");
+    static const std::regex line (R"(^\s*(\d+\.\d{3})\s+(\d+:\d+\.\d{2})\s+(\d+)\s+(note-on|note-off)\s+([A-G]#?-?\d+)\s+\((\d+)\)\s+(\d+)\s*$)");
     std::vector<ListedEvent> events;
 
     for (const auto& text : run.outLines())
@@ -226,10 +283,44 @@ std::vector<ListedEvent> PlayTest::listedEvents (const ToolRun& run)
         std::smatch m;
 
         if (std::regex_match (text, m, line))
-            events.push_back ({ std::stod (m[1]), m[2], m[3] == "note-on", m[4], std::stoi (m[5]), std::stoi (m[6]) });
+            events.push_back ({ std::stod (m[1]), m[2], std::stoi (m[3]), m[4] == "note-on", m[5], std::stoi (m[6]),
+                                std::stoi (m[7]) });
     }
 
     return events;
+}
+
+std::vector<std::string> PlayTest::listedMessages (const ToolRun& run)
+{
+    // Time, bar:beat, channel, kind, then a note name with its number in brackets, or a number,
+    // then the value: "0.000  1:1.00   2  controller  1   5".
+    static const std::regex line (
+        R"(^\s*\d+\.\d{3}\s+\d+:\d+\.\d{2}\s+(\d+)\s+(note-on|note-off|controller|program|pitch bend)\s+(?:[A-G]#?-?\d+ \()?(\d*)\)?\s*(\d*)\s*$)");
+    std::vector<std::string> messages;
+
+    for (const auto& text : run.outLines())
+    {
+        std::smatch m;
+
+        if (! std::regex_match (text, m, line))
+            continue;
+
+        const auto channel = " ch" + m[1].str();
+        const auto& kind = m[2];
+
+        if (kind == "note-on")
+            messages.push_back ("on " + m[3].str() + " v" + m[4].str() + channel);
+        else if (kind == "note-off")
+            messages.push_back ("off " + m[3].str() + channel);
+        else if (kind == "controller")
+            messages.push_back ("cc" + m[3].str() + "=" + m[4].str() + channel);
+        else if (kind == "program")
+            messages.push_back ("pc" + m[3].str() + channel);
+        else
+            messages.push_back ("bend" + m[3].str() + m[4].str() + channel);  // a value without a number
+    }
+
+    return messages;
 }
 
 std::vector<int> PlayTest::ticksEveryBeat (int presses)
