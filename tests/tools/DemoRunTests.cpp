@@ -229,7 +229,9 @@ TEST_F (DemoRunTest, HelpPrintsUsageOnStandardOutputAndExitsZero)
 
     EXPECT_EQ (run.exitCode, 0);
     EXPECT_TRUE (run.err.empty());
-    for (const char* option : { "--plugin", "--chords", "--state", "--pedal", "--bpm", "--out", "--save-state", "--editor-png" })
+    for (const char* option : { "--plugin", "--chords", "--state", "--pedal", "--bpm", "--out", "--save-state", "--editor-png",
+                                "--next-cc", "--previous-cc", "--reset-cc", "--jump-by-program", "--no-jump-by-program",
+                                "--at-end", "--pass-through", "--no-pass-through", "--channel", "--transpose" })
         EXPECT_NE (run.out.find (option), std::string::npos) << option;
 
     EXPECT_FALSE (file ("corvadel-out.mid").exists()) << "help plays nothing";

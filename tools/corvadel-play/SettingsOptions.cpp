@@ -204,7 +204,7 @@ std::string SettingsOptions::describe (const PlayerSettings& settings)
 std::string SettingsOptions::usage()
 {
     std::ostringstream text;
-    text << "Playing settings (each replaces the --state file's value; by default the plug-in's own):\n"
+    text << "Playing settings (each replaces that setting of the --state file; otherwise the default):\n"
          << "  --next-cc N          the controller that steps forward, 0 to 119 (default 64, the\n"
          << "                       sustain pedal); a --pedal file must press it\n"
          << "  --previous-cc N|none the controller that steps back one column (default none)\n"
@@ -220,6 +220,6 @@ std::string SettingsOptions::usage()
          << "  --channel N          the chords' MIDI channel, 1 to 16 (default 1)\n"
          << "  --transpose N        semitones, -24 to +24 (default 0); a note pushed outside 0 to 127\n"
          << "                       is not played\n"
-         << "A controller given to one trigger is taken from the trigger that had it.\n";
+         << "A controller given to one trigger is taken from the --state file's trigger that had it.\n";
     return text.str();
 }
