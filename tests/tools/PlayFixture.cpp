@@ -56,9 +56,10 @@ std::string messageText (int tick, const juce::MidiMessage& message)
     }
 }
 
-juce::MemoryBlock settingsBlock (const StoredSettings& s)
+juce::MemoryBlock gridChunk (const std::vector<Chord>& columns, const StoredSettings& s)
 {
     juce::MemoryOutputStream out;
+    out << gridChunk (columns);
     out.write ("CVds", 4);
     out.writeInt (1);
     out.writeInt (8);
@@ -67,13 +68,6 @@ juce::MemoryBlock settingsBlock (const StoredSettings& s)
         out.writeByte ((char) field);
 
     return out.getMemoryBlock();
-}
-
-juce::MemoryBlock gridChunk (const std::vector<Chord>& columns, const StoredSettings& settings)
-{
-    auto chunk = gridChunk (columns);
-    chunk.append (settingsBlock (settings).getData(), settingsBlock (settings).getSize());
-    return chunk;
 }
 
 juce::MemoryBlock gridChunk (const std::vector<Chord>& columns)
@@ -275,7 +269,7 @@ OutputFile PlayTest::readOutput (const juce::File& midiFile)
 
 std::vector<ListedEvent> PlayTest::listedEvents (const ToolRun& run)
 {
-    static const std::regex line (R"(^\s*(\d+\.\d{3})\s+(\d+:\d+\.\d{2})\s+(\d+)\s+(note-on|note-off)\s+([A-G]#?-?\d+)\s+\((\d+)\)\s+(\d+)\s*$)");
+    static const std::regex line (R"(^\s*(\d+\.\d{3})\s+(\d+:\d+\.\d{2})\s+\d+\s+(note-on|note-off)\s+([A-G]#?-?\d+)\s+\((\d+)\)\s+(\d+)\s*$)");
     std::vector<ListedEvent> events;
 
     for (const auto& text : run.outLines())
@@ -283,8 +277,7 @@ std::vector<ListedEvent> PlayTest::listedEvents (const ToolRun& run)
         std::smatch m;
 
         if (std::regex_match (text, m, line))
-            events.push_back ({ std::stod (m[1]), m[2], std::stoi (m[3]), m[4] == "note-on", m[5], std::stoi (m[6]),
-                                std::stoi (m[7]) });
+            events.push_back ({ std::stod (m[1]), m[2], m[3] == "note-on", m[4], std::stoi (m[5]), std::stoi (m[6]) });
     }
 
     return events;
@@ -292,10 +285,10 @@ std::vector<ListedEvent> PlayTest::listedEvents (const ToolRun& run)
 
 std::vector<std::string> PlayTest::listedMessages (const ToolRun& run)
 {
-    // Time, bar:beat, channel, kind, then a note name with its number in brackets, or a number,
-    // then the value: "0.000  1:1.00   2  controller  1   5".
-    static const std::regex line (
-        R"(^\s*\d+\.\d{3}\s+\d+:\d+\.\d{2}\s+(\d+)\s+(note-on|note-off|controller|program|pitch bend)\s+(?:[A-G]#?-?\d+ \()?(\d*)\)?\s*(\d*)\s*$)");
+    // Time, bar:beat, channel, kind, a note's name with its number in brackets or a number, and
+    // the value: "   0.500  1:2.00     5  note-on     C4 (60)        100".
+    static const std::regex line (R"(^\s*\d+\.\d{3}\s+\d+:\d+\.\d{2}\s+(\d+)\s+(note-on|note-off|controller|program|pitch bend))"
+                                  R"(\s+(?:\S+ \()?(\d*)\)?\s*(\d*)\s*$)");
     std::vector<std::string> messages;
 
     for (const auto& text : run.outLines())
@@ -305,19 +298,19 @@ std::vector<std::string> PlayTest::listedMessages (const ToolRun& run)
         if (! std::regex_match (text, m, line))
             continue;
 
-        const auto channel = " ch" + m[1].str();
-        const auto& kind = m[2];
+        const int channel = std::stoi (m[1]);
+        const auto kind = m[2].str();
+        // A pitch bend has a value and no number, which the number's group takes.
+        const int number = std::stoi ("0" + m[3].str()), value = std::stoi ("0" + m[4].str());
+        const auto velocity = (juce::uint8) value;
 
-        if (kind == "note-on")
-            messages.push_back ("on " + m[3].str() + " v" + m[4].str() + channel);
-        else if (kind == "note-off")
-            messages.push_back ("off " + m[3].str() + channel);
-        else if (kind == "controller")
-            messages.push_back ("cc" + m[3].str() + "=" + m[4].str() + channel);
-        else if (kind == "program")
-            messages.push_back ("pc" + m[3].str() + channel);
-        else
-            messages.push_back ("bend" + m[3].str() + m[4].str() + channel);  // a value without a number
+        using Message = juce::MidiMessage;
+        const auto message = kind == "note-on"      ? Message::noteOn (channel, number, velocity)
+                           : kind == "note-off"     ? Message::noteOff (channel, number, velocity)
+                           : kind == "controller"   ? Message::controllerEvent (channel, number, value)
+                           : kind == "program"      ? Message::programChange (channel, number)
+                                                    : Message::pitchWheel (channel, number);
+        messages.push_back (messageText (-1, message));
     }
 
     return messages;

@@ -40,7 +40,6 @@ struct ListedEvent
 {
     double seconds = 0.0;
     std::string barAndBeat;
-    int channel = 0;
     bool isNoteOn = false;
     std::string noteName;
     int note = 0;
@@ -145,6 +144,5 @@ struct StoredSettings
     int channel = 1;
     int transpose = 0;
 };
-juce::MemoryBlock settingsBlock (const StoredSettings& settings);
 // The grid's chunk followed by the settings block.
 juce::MemoryBlock gridChunk (const std::vector<Chord>& columns, const StoredSettings& settings);
