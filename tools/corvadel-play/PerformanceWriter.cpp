@@ -69,7 +69,7 @@ std::string PerformanceWriter::describe (const juce::MidiMessage& message)
     {
         case 0x80: event = "note-off";   subject = noteName (data1);       value = std::to_string (data2); break;
         case 0x90: event = "note-on";    subject = noteName (data1);       value = std::to_string (data2); break;
-        case 0xA0: event = "key press";  subject = noteName (data1);       value = std::to_string (data2); break;
+        case 0xA0: event = "key pressure"; subject = noteName (data1);       value = std::to_string (data2); break;
         case 0xB0: event = "controller"; subject = std::to_string (data1); value = std::to_string (data2); break;
         case 0xC0: event = "program";    subject = std::to_string (data1); break;
         case 0xD0: event = "pressure";   value = std::to_string (data1); break;
@@ -77,14 +77,14 @@ std::string PerformanceWriter::describe (const juce::MidiMessage& message)
     }
 
     char line[64];
-    std::snprintf (line, sizeof (line), "%2d  %-10s  %-11s  %5s", (bytes[0] & 0x0F) + 1, event.c_str(), subject.c_str(),
+    std::snprintf (line, sizeof (line), "%2d  %-12s  %-11s  %5s", (bytes[0] & 0x0F) + 1, event.c_str(), subject.c_str(),
                    value.c_str());
     return line;
 }
 
 void PerformanceWriter::printListing (std::ostream& out) const
 {
-    out << "  time (s)  bar:beat  ch  event       note/number  value\n";
+    out << "  time (s)  bar:beat  ch  event         note/number  value\n";
 
     for (const auto& event : events)
         printEvent (out, event);

@@ -90,6 +90,11 @@ PlayOptions PlayOptions::parse (const std::vector<std::string>& arguments)
     if (countChordSources (options) > 1)
         throw UsageError ("--chords, --state and --chart each give the chord sequence: choose one");
 
+    // Without a state file the settings go over the defaults, so two triggers on one controller
+    // are known now, before any file is read.
+    if (! options.stateFile)
+        options.settings.applyTo (PlayerSettings());
+
     return options;
 }
 

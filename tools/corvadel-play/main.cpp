@@ -98,15 +98,15 @@ void handOverChords (PluginSession& session, const ChordSequence& chords, const 
 
     if (! state)
         throw InputError ("the plug-in " + pluginFile.getFullPathName().toStdString()
-                          + " answers with a state that is no grid after taking " + chords.getOrigin().toStdString());
+                          + " answers with a malformed state after taking " + chords.getOrigin().toStdString());
 
     // A plug-in that knows no settings keeps the grid alone, and would play the defaults.
     if (state->settings != starting.getSettings())
     {
-        const auto kept = SettingsOptions::describe (state->settings);
+        const auto keptSettings = SettingsOptions::describe (state->settings);
         throw InputError ("the plug-in " + pluginFile.getFullPathName().toStdString()
                           + " did not take the playing settings it was given: it keeps "
-                          + (kept.empty() ? "the defaults" : "'" + kept + "'"));
+                          + (keptSettings.empty() ? "the defaults" : "'" + keptSettings + "'"));
     }
 
     performance.numColumns = state->grid->getNumColumns();
