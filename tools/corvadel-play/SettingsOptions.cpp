@@ -120,6 +120,31 @@ bool SettingsOptions::any() const noexcept
 
 PlayerSettings SettingsOptions::applyTo (PlayerSettings settings) const
 {
+    checkTriggersDiffer();
+    applyTriggersTo (settings);
+    settings.jumpByProgramChange = jumpByProgramChange.value_or (settings.jumpByProgramChange);
+    settings.passThrough = passThrough.value_or (settings.passThrough);
+    settings.endOfGrid = endOfGrid.value_or (settings.endOfGrid);
+    settings.outputChannel = outputChannel.value_or (settings.outputChannel);
+    settings.transpose = transpose.value_or (settings.transpose);
+    return settings;
+}
+
+void SettingsOptions::checkTriggersDiffer() const
+{
+    const std::pair<const char*, const std::optional<int>&> given[] { { "--next-cc", nextController },
+                                                                      { "--previous-cc", previousController },
+                                                                      { "--reset-cc", resetController } };
+
+    for (auto a = std::begin (given); a != std::end (given); ++a)
+        for (auto b = a + 1; b != std::end (given); ++b)
+            if (a->second && a->second == b->second && *a->second != PlayerSettings::noController)
+                throw UsageError (std::string (a->first) + " and " + b->first + " both name controller "
+                                  + std::to_string (*a->second) + ": one controller is one trigger");
+}
+
+void SettingsOptions::applyTriggersTo (PlayerSettings& settings) const
+{
     struct Trigger
     {
         const char* option;
@@ -130,25 +155,17 @@ PlayerSettings SettingsOptions::applyTo (PlayerSettings settings) const
     Trigger triggers[] { { "--next-cc", nextController, settings.nextController },
                          { "--previous-cc", previousController, settings.previousController },
                          { "--reset-cc", resetController, settings.resetController } };
-    const auto names = [] (const Trigger& t) { return t.given && *t.given != PlayerSettings::noController; };
-
-    for (auto a = std::begin (triggers); a != std::end (triggers); ++a)
-        for (auto b = a + 1; b != std::end (triggers); ++b)
-            if (names (*a) && names (*b) && *a->given == *b->given)
-                throw UsageError (std::string (a->option) + " and " + b->option + " both name controller "
-                                  + std::to_string (*a->given) + ": one controller is one trigger");
 
     for (auto& t : triggers)
-        if (t.given)
-            t.controller = *t.given;
+        t.controller = t.given.value_or (t.controller);
 
     // One controller, one trigger: a trigger the command line leaves alone gives up the
-    // controller it gives to another.
+    // controller it gives to another; the next trigger cannot, as it always has one.
     for (const auto& t : triggers)
     {
         for (auto& other : triggers)
         {
-            if (! names (t) || other.given || other.controller != *t.given)
+            if (! t.given || *t.given == PlayerSettings::noController || other.given || other.controller != *t.given)
                 continue;
 
             if (&other == &triggers[0])
@@ -159,13 +176,6 @@ PlayerSettings SettingsOptions::applyTo (PlayerSettings settings) const
             other.controller = PlayerSettings::noController;
         }
     }
-
-    settings.jumpByProgramChange = jumpByProgramChange.value_or (settings.jumpByProgramChange);
-    settings.passThrough = passThrough.value_or (settings.passThrough);
-    settings.endOfGrid = endOfGrid.value_or (settings.endOfGrid);
-    settings.outputChannel = outputChannel.value_or (settings.outputChannel);
-    settings.transpose = transpose.value_or (settings.transpose);
-    return settings;
 }
 
 std::string SettingsOptions::describe (const PlayerSettings& settings)

@@ -39,6 +39,10 @@ public:
 
 private:
     static PlayerSettings::EndOfGrid endOfGridFrom (const std::string& value);
+    // Throws UsageError when two options name one controller.
+    void checkTriggersDiffer() const;
+    // Throws UsageError when an option names the controller that settings' next trigger keeps.
+    void applyTriggersTo (PlayerSettings& settings) const;
 
     std::optional<int> nextController, previousController, resetController;
     std::optional<bool> jumpByProgramChange, passThrough;
