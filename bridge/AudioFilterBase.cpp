@@ -24,7 +24,6 @@ AudioFilterEditor* AudioFilterBase::createAndTrackEditor()
     {
         const juce::ScopedLock sl (filterLock);
         activeEditor = editor;
-        editorActivated (*editor);
     }
 
     return editor;
@@ -32,20 +31,8 @@ AudioFilterEditor* AudioFilterBase::createAndTrackEditor()
 
 void AudioFilterBase::forgetEditor (AudioFilterEditor* editor)
 {
-    {
-        const juce::ScopedLock sl (filterLock);
-
-        if (editor == nullptr || activeEditor != editor)
-            return;
-    }
-
-    editorClosing (*editor);
-
     const juce::ScopedLock sl (filterLock);
 
-    if (activeEditor == editor)
-    {
+    if (editor != nullptr && activeEditor == editor)
         activeEditor = nullptr;
-        editorForgotten (*editor);
-    }
 }

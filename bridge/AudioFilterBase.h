@@ -50,6 +50,9 @@ public:
 
     // Message thread, through createAndTrackEditor only; may wait on filterLock.
     virtual AudioFilterEditor* createFilterEditor() = 0;
+    // Message thread: the size the editor will have, without building it (hosts ask before they
+    // open it, and some never do). false: the filter makes no editor.
+    virtual bool getEditorSize (int& width, int& height) const { return false; }
 
     // Parameters and programs: host's dispatcher thread (the editor's edits on the message
     // thread), without filterLock; they wait on nothing but the filter's own brief locks.
@@ -94,18 +97,6 @@ public:
     int blockSize = 0;
 
 protected:
-    // The hand-over between an editor and what the filter keeps without one. Each runs on the
-    // editor's (message) thread.
-    // With filterLock held, at the moment the new editor becomes the active one: allocates and
-    // frees nothing.
-    virtual void editorActivated (AudioFilterEditor& editor) {}
-    // Without filterLock, while the editor is still the active one and before it is deleted: the
-    // filter copies what it keeps of it.
-    virtual void editorClosing (AudioFilterEditor& editor) {}
-    // With filterLock held, at the moment the editor stops being the active one: allocates and
-    // frees nothing.
-    virtual void editorForgotten (AudioFilterEditor& editor) {}
-
     FilterNativeCallbacks* hostCallbacks = nullptr;
     AudioFilterEditor* activeEditor = nullptr;
 

@@ -27,6 +27,8 @@ EditorHosting::~EditorHosting() = default;
 
 void EditorHosting::createEditorComp()
 {
+    const juce::ScopedLock sl (editorCalls);
+
     if (editorComp != nullptr)
         return;
 
@@ -48,6 +50,7 @@ void EditorHosting::createEditorComp()
 void EditorHosting::deleteEditorComp()
 {
     // Also reached from effClose and the destructor: the editor's windows are destroyed here.
+    const juce::ScopedLock sl (editorCalls);
     const PluginWindowCalls windowCalls;
     const bool guardBefore = hostCallGuard;
     hostCallGuard = true;
@@ -63,15 +66,25 @@ void EditorHosting::deleteEditorComp()
 
 VstIntPtr EditorHosting::getEditorRect (void* rectDestination)
 {
-    createEditorComp();
+    const juce::ScopedLock sl (editorCalls);
+    int width = 0, height = 0;
 
-    if (editorComp == nullptr)
+    // Hosts ask before they open the editor, and some ask without ever opening it: the answer
+    // builds nothing.
+    if (editorComp != nullptr)
+    {
+        width = editorComp->getWidth();
+        height = editorComp->getHeight();
+    }
+    else if (! filter.getEditorSize (width, height))
+    {
         return 0;
+    }
 
     editorRect.top = 0;
     editorRect.left = 0;
-    editorRect.bottom = (int16_t) editorComp->getHeight();
-    editorRect.right = (int16_t) editorComp->getWidth();
+    editorRect.bottom = (int16_t) height;
+    editorRect.right = (int16_t) width;
 
     if (rectDestination != nullptr)
         *static_cast<ERect**> (rectDestination) = &editorRect;
@@ -81,6 +94,8 @@ VstIntPtr EditorHosting::getEditorRect (void* rectDestination)
 
 EditorHosting::OpenResult EditorHosting::openEditor (void* hostWindow)
 {
+    const juce::ScopedLock sl (editorCalls);
+
     // Without a window of the host's to live in, the editor would become a window of its own.
     if (hostWindow == nullptr)
         return OpenResult::refused;
@@ -109,7 +124,11 @@ EditorHosting::OpenResult EditorHosting::openEditor (void* hostWindow)
 
 VstIntPtr EditorHosting::handleEditorIdle()
 {
-    if (hostCallGuard)
+    // Idle is the one call a host makes again and again: skipping one while another thread opens
+    // or closes the editor costs nothing, and waiting could keep that thread's host waiting.
+    const juce::ScopedTryLock sl (editorCalls);
+
+    if (! sl.isLocked() || hostCallGuard)
         return 0;
 
     hostCallGuard = true;

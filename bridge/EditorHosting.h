@@ -15,8 +15,11 @@ class JuceVSTWrapper;
 // deleting it (the filter is told first).
 //
 // Threads: everything here runs on the host's user-interface thread, which the bridge makes the
-// framework's message thread, or from the framework's timers and messages on that thread. It
-// waits on filterLock (when the filter hands an editor over) and on the window system.
+// framework's message thread, or from the framework's timers and messages on that thread. Some
+// hosts idle the editor from a timer thread of their own while their user-interface thread opens
+// or closes it: the entry points below never overlap (one waits for the other; an idle that
+// would wait is skipped instead). They wait on that, on filterLock (briefly, to track the editor)
+// and on the window system; the audio thread never waits on any of it.
 class EditorHosting
 {
 public:
@@ -28,7 +31,7 @@ public:
     // Tells the filter, then deletes the holder with the editor.
     void deleteEditorComp();
 
-    // effEditGetRect: the editor's size; 0 when the filter has no editor.
+    // effEditGetRect: the editor's size, without building it; 0 when the filter has no editor.
     VstIntPtr getEditorRect (void* rectDestination);
 
     enum class OpenResult { opened, refused, noEditor };
@@ -36,7 +39,8 @@ public:
     // the editor cannot live in it; noEditor: the filter makes none.
     OpenResult openEditor (void* hostWindow);
 
-    // effEditIdle: runs the framework's due timers and pending work.
+    // effEditIdle: runs the framework's due timers and pending work; nothing while another
+    // editor call is under way on another thread.
     VstIntPtr handleEditorIdle();
 
     // Gives the host its idle time while a mouse button is held in the editor, at most every
@@ -47,6 +51,10 @@ public:
     void resizeHostWindow (int width, int height);
 
     EditorCompWrapper* getEditorComp() const noexcept { return editorComp.get(); }
+
+    // Held by each editor call from its start: taken by the bridge before the call makes its
+    // thread the framework's message thread.
+    juce::CriticalSection& getCallLock() noexcept { return editorCalls; }
 
     // Process-wide: the framework's timers and messages are shared by every instance in the
     // process, and any of them may run inside any instance's call to the host. Set while a bridge
@@ -61,6 +69,9 @@ private:
 
     JuceVSTWrapper& bridge;
     AudioFilterBase& filter;
+    // Held for the whole of each editor call; re-entrant, as a call may lead into another
+    // through the host.
+    juce::CriticalSection editorCalls;
     std::unique_ptr<EditorCompWrapper> editorComp;
     ERect editorRect {};
 

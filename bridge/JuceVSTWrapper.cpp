@@ -165,6 +165,11 @@ void JuceVSTWrapper::runFilterBlock (float** inputs, float** outputs, VstInt32 s
     auto output = viewOf (outputs, numOutputChannels, numSamples);
     holdEventsWithinBlock (midiEvents, numSamples);
 
+    // A replacing block overwrites every output, even when the filter writes none: the host's
+    // buffers may hold anything, the input among them when it processes in place.
+    if (! accumulate)
+        output.clear();
+
     {
         const juce::ScopedLock sl (filter->filterLock);
         filter->processNextBlock (input, output, accumulate, midiEvents);
@@ -190,17 +195,16 @@ VstIntPtr JuceVSTWrapper::dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr
 {
     switch (opcode)
     {
-        // Building, embedding, idling and closing the editor all make the framework talk to the
-        // window system; none of its errors may reach the host.
+        // The size needs no editor and no window.
         case effEditGetRect:
-        {
-            makeCallingThreadTheMessageThread();
-            const PluginWindowCalls windowCalls;
             return editorHosting.getEditorRect (ptr);
-        }
 
+        // Building, embedding, idling and closing the editor all make the framework talk to the
+        // window system; none of its errors may reach the host. Each call is made the framework's
+        // message thread only once no other editor call runs.
         case effEditOpen:
         {
+            const juce::ScopedLock call (editorHosting.getCallLock());
             makeCallingThreadTheMessageThread();
             const PluginWindowCalls windowCalls;
             return openEditor (index, value, ptr, opt);
@@ -208,6 +212,7 @@ VstIntPtr JuceVSTWrapper::dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr
 
         case effEditClose:
         {
+            const juce::ScopedLock call (editorHosting.getCallLock());
             makeCallingThreadTheMessageThread();
             const PluginWindowCalls windowCalls;
             deleteEditorComp();
@@ -216,6 +221,11 @@ VstIntPtr JuceVSTWrapper::dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr
 
         case effEditIdle:
         {
+            const juce::ScopedTryLock call (editorHosting.getCallLock());
+
+            if (! call.isLocked())
+                return 0;
+
             makeCallingThreadTheMessageThread();
             const PluginWindowCalls windowCalls;
             return handleEditorIdle();

@@ -31,10 +31,14 @@ public:
     int getCapacity() const noexcept { return capacity; }
 
     static constexpr int spareRecords = 32;
+    // The bytes of a record after its type and size fields.
+    static constexpr VstInt32 recordByteSize = 24;
 
 private:
     static int countShortEvents (const uint8_t* bytes, const uint8_t* end);
-    static void copyMessage (const uint8_t* message, int numBytes, char* midiData) noexcept;
+    static void writeRecord (VstMidiEvent& record, int position, const uint8_t* message, int numBytes) noexcept;
+    // data: the message's bytes, the first in the lowest byte.
+    static void writeNoteRecord (VstMidiEvent& record, int position, uint32_t data) noexcept;
     void release();
 
     VstEvents* list = nullptr;

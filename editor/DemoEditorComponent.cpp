@@ -1,13 +1,13 @@
 #include "editor/DemoEditorComponent.h"
 
+#include "editor/PlayerSettingsMenu.h"
 #include "engine/Corvadel.h"
 #include "engine/ProductIdentity.h"
 
 namespace
 {
-    constexpr int editorWidth = 700;
-    constexpr int editorHeight = 800;
-    constexpr int gridHeight = 768;
+    // Room the editor keeps below the grid for the title line.
+    constexpr int spaceBelowGrid = 32;
 
     const juce::Colour backgroundColour (0xFF777777);
     const juce::Colour lightBorderColour (0xFF999999);
@@ -20,23 +20,17 @@ DemoEditorComponent::DemoEditorComponent (Corvadel& filter)
       trigger (filter)
 {
     setLookAndFeel (&lookAndFeel);
-    setSize (editorWidth, editorHeight);
+    setSize (defaultWidth, defaultHeight);
 
     createGrid();
     createKeyboard();
 
-    const int w = getWidth();
-    const int h = getHeight();
-    addButton = createButton ("Add", { w - 35, 8, 30, h - 82 },
-                              juce::Colour (0xFF97EEFB), juce::Colour (0xFF11FF33));
-    stopButton = createButton ("Stop", { w - 35, h - 71, 30, 45 },
-                               juce::Colour (0xFFEE97FB), juce::Colour (0xFFFF1133));
+    addButton = createButton ("Add", juce::Colour (0xFF97EEFB), juce::Colour (0xFF11FF33));
+    stopButton = createButton ("Stop", juce::Colour (0xFFEE97FB), juce::Colour (0xFFFF1133));
 
     createTitle();
     createWebLink();
-
-    // Last, so that a restored state replaces the two fresh columns.
-    trigger.applyRestoredState (*grid);
+    layOutChildren();
 }
 
 DemoEditorComponent::~DemoEditorComponent()
@@ -46,17 +40,15 @@ DemoEditorComponent::~DemoEditorComponent()
 
 void DemoEditorComponent::createGrid()
 {
-    grid = new PianoGrid (1, &trigger.filterLock);
-    grid->setBounds (0, 0, grid->getWidth(), gridHeight);
+    // A fresh sequence starts with two empty columns.
+    grid = new PianoGrid (trigger.getPlayer(), 2);
+    grid->onMessage = [this] (const juce::String& text) { showMessage (text); };
 
     gridViewport = std::make_unique<juce::Viewport>();
     addAndMakeVisible (gridViewport.get());
-    gridViewport->setBounds (40, 10, getWidth() - 80, gridHeight);
     gridViewport->setViewedComponent (grid, true);
     gridViewport->setScrollBarsShown (false, true);
     grid->setVisible (true);
-
-    grid->addColumn();
 }
 
 void DemoEditorComponent::createKeyboard()
@@ -64,17 +56,33 @@ void DemoEditorComponent::createKeyboard()
     keyboard = std::make_unique<VirtualPiano> (128, 0);
     addAndMakeVisible (keyboard.get());
     keyboard->isVertical = true;
-    keyboard->setBounds (5, 8, 35, 769);
+    // The keyboard only labels the rows: its clicks are the editor's.
+    keyboard->setInterceptsMouseClicks (false, false);
+}
+
+void DemoEditorComponent::layOutChildren()
+{
+    const int w = getWidth();
+    const int h = getHeight();
+    const int gridHeight = juce::jmax (0, h - spaceBelowGrid);
+
+    // The grid keeps the width of all its columns whatever the window's: the viewport scrolls
+    // to every one of them.
+    gridViewport->setBounds (40, 10, juce::jmax (0, w - 80), gridHeight);
+    grid->setBounds (grid->getX(), 0, grid->getColumnX (grid->getNumColumns()), gridHeight);
+    keyboard->setBounds (5, 8, 35, gridHeight + 1);
+    addButton->setBounds (w - 35, 8, 30, h - 82);
+    stopButton->setBounds (w - 35, h - 71, 30, 45);
+    titleLabel->setBounds (5, h - 18, w - 10, 12);
+    webLink->setBounds (w - 200, h - 18, 200, 12);
 }
 
 std::unique_ptr<juce::TextButton> DemoEditorComponent::createButton (const juce::String& text,
-                                                                     juce::Rectangle<int> bounds,
                                                                      juce::Colour normalColour,
                                                                      juce::Colour onColour)
 {
     auto button = std::make_unique<juce::TextButton> (text, text);
     addAndMakeVisible (button.get());
-    button->setBounds (bounds);
     // Held on for good, so the button always shows its "on" colour.
     button->setToggleState (true, juce::dontSendNotification);
     button->addListener (this);
@@ -84,11 +92,27 @@ std::unique_ptr<juce::TextButton> DemoEditorComponent::createButton (const juce:
     return button;
 }
 
+juce::String DemoEditorComponent::titleText()
+{
+    return juce::String (ProductIdentity::name) + " " + ProductIdentity::versionText + " by " + ProductIdentity::vendor;
+}
+
+void DemoEditorComponent::showMessage (const juce::String& text)
+{
+    // On the title line for a while: the player is on stage, and a window of its own would be
+    // in the way.
+    titleLabel->setText (text, juce::dontSendNotification);
+    juce::Component::SafePointer<DemoEditorComponent> safeThis (this);
+    juce::Timer::callAfterDelay (messageMilliseconds, [safeThis, text]
+    {
+        if (safeThis != nullptr && safeThis->titleLabel->getText() == text)
+            safeThis->titleLabel->setText (titleText(), juce::dontSendNotification);
+    });
+}
+
 void DemoEditorComponent::createTitle()
 {
-    const auto title = juce::String (ProductIdentity::name) + " " + ProductIdentity::versionText + " by "
-                       + ProductIdentity::vendor;
-    titleLabel = std::make_unique<juce::Label> (juce::String(), title);
+    titleLabel = std::make_unique<juce::Label> (juce::String(), titleText());
     titleLabel->setFont (textFont);
     titleLabel->setColour (juce::Label::textColourId, textColour);
 
@@ -98,7 +122,6 @@ void DemoEditorComponent::createTitle()
         titleLabel->setColour (id, juce::Colour (0x00000000));
 
     addAndMakeVisible (titleLabel.get());
-    titleLabel->setBounds (5, getHeight() - 18, getWidth() - 10, 12);
 }
 
 void DemoEditorComponent::createWebLink()
@@ -106,9 +129,8 @@ void DemoEditorComponent::createWebLink()
     webLink = std::make_unique<juce::HyperlinkButton> (ProductIdentity::webLinkText,
                                                        juce::URL (ProductIdentity::webAddress));
     webLink->setColour (juce::HyperlinkButton::textColourId, textColour);
-    addAndMakeVisible (webLink.get());
     // Added after the title: it lies over the title line's right end.
-    webLink->setBounds (getWidth() - 200, getHeight() - 18, 200, 12);
+    addAndMakeVisible (webLink.get());
     webLink->setFont (textFont, false, juce::Justification::horizontallyCentred);
 }
 
@@ -133,10 +155,22 @@ void DemoEditorComponent::paint (juce::Graphics& g)
 
 void DemoEditorComponent::resized()
 {
-    // Only a later change of the editor's size gets here with a grid; the constructor's own
-    // setSize comes before it exists.
-    if (grid != nullptr)
-        grid->setBounds (10, 10, getWidth() - 20, getHeight() - 20);
+    // The constructor's own setSize comes before the children exist.
+    if (webLink != nullptr)
+        layOutChildren();
+}
+
+void DemoEditorComponent::mouseDown (const juce::MouseEvent& event)
+{
+    if (! event.mods.isRightButtonDown())
+        return;
+
+    // The menu runs its own modal loop, in which the host may close the editor.
+    juce::Component::SafePointer<DemoEditorComponent> safeThis (this);
+    const int choice = PlayerSettingsMenu::create (trigger.getPlayer()).show();
+
+    if (safeThis != nullptr)
+        PlayerSettingsMenu::perform (trigger.getPlayer(), choice);
 }
 
 void DemoEditorComponent::handleCommandMessage (int commandId)
@@ -153,7 +187,6 @@ void DemoEditorComponent::buttonClicked (juce::Button* button)
     }
     else if (button == stopButton.get())
     {
-        const juce::ScopedLock sl (trigger.filterLock);
         trigger.requestStop();
     }
 }

@@ -18,13 +18,17 @@ class DemoEditorComponent : public AudioFilterEditor,
                             public juce::Button::Listener
 {
 public:
+    // Message thread; waits on the filter's locks briefly.
     explicit DemoEditorComponent (Corvadel& filter);
     ~DemoEditorComponent() override;
 
     void paint (juce::Graphics& g) override;
     void resized() override;
+    // A right click outside the grid (the keyboard, the margins) opens the player's settings.
+    void mouseDown (const juce::MouseEvent& event) override;
     void handleCommandMessage (int commandId) override;
 
+    // Message thread. Stop waits on filterLock.
     void buttonClicked (juce::Button* button) override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
@@ -36,10 +40,19 @@ public:
     juce::Label* getTitleLabel() const noexcept { return titleLabel.get(); }
     juce::HyperlinkButton* getWebLink() const noexcept { return webLink.get(); }
 
+    static constexpr int defaultWidth = 700;
+    static constexpr int defaultHeight = 800;
+
+    // Shows text on the title line for messageMilliseconds, then the title again. Message thread.
+    void showMessage (const juce::String& text);
+    static constexpr int messageMilliseconds = 5000;
+    static juce::String titleText();
+
 private:
     void createGrid();
+    void layOutChildren();
     void createKeyboard();
-    std::unique_ptr<juce::TextButton> createButton (const juce::String& text, juce::Rectangle<int> bounds,
+    std::unique_ptr<juce::TextButton> createButton (const juce::String& text,
                                                     juce::Colour normalColour, juce::Colour onColour);
     void createTitle();
     void createWebLink();

@@ -1,118 +1,83 @@
 #include "editor/PianoGrid.h"
 
 #include "editor/PianoGridMenu.h"
+#include "engine/ChordChartReader.h"
+#include "engine/ChordChartWriter.h"
+#include "engine/SequencePlayer.h"
 
 #include <algorithm>
 
-PianoGrid::PianoGrid (int initialColumns, juce::CriticalSection* sharedEditLock)
-    : editLock (sharedEditLock != nullptr ? *sharedEditLock : ownLock)
+PianoGrid::PianoGrid (SequencePlayer& playerToShow, int freshColumns)
+    : player (playerToShow)
 {
-    for (int i = 0; i < initialColumns; ++i)
-        addColumn();
-
-    setBufferedToImage (true);
-    startTimer (repaintCheckIntervalMs);
+    show (player.getOrPublishFresh (freshColumns));
+    markedPosition = player.getPlayPosition();
+    layOutColumnsInView();
+    startTimer (refreshIntervalMs);
 }
 
 PianoGrid::~PianoGrid()
 {
     stopTimer();
-    columns.clear();
 }
 
 //==============================================================================
-void PianoGrid::advancePlayPosition()
-{
-    const int count = columns.size();
-    const int current = playPosition.load();
-
-    if (count == 0)
-    {
-        playPosition = -1;
-        return;
-    }
-
-    if (current >= 0 && current < count)
-        setPlayingMark (*columns.getUnchecked (current), false);
-
-    const int next = current + 1 < count ? current + 1 : 0;
-    playPosition = next;
-    setPlayingMark (*columns.getUnchecked (next), true);
-}
-
-void PianoGrid::markPlayPosition (int index)
-{
-    const juce::ScopedLock sl (editLock);
-
-    if (auto* previous = getColumn (playPosition.load()))
-        setPlayingMark (*previous, false);
-
-    auto* next = getColumn (index);
-    playPosition = next != nullptr ? index : -1;
-
-    if (next != nullptr)
-        setPlayingMark (*next, true);
-}
-
-void PianoGrid::setPlayingMark (PianoGridColumn& column, bool playing)
-{
-    column.isPlaying = playing;
-    column.repaintPending = true;
-}
-
 void PianoGrid::timerCallback()
 {
-    repaintFlaggedColumns();
+    refreshFromPlayer();
 }
 
-void PianoGrid::repaintFlaggedColumns()
+void PianoGrid::refreshFromPlayer()
 {
-    for (auto* column : columns)
-        if (column->repaintPending.exchange (false))
-            column->repaint();
-}
+    adoptPublishedSequence();
 
-void PianoGrid::getCurrentColumnCells (NoteCell* out) const
-{
-    const int current = playPosition.load();
+    const int position = player.getPlayPosition();
 
-    if (current >= 0 && current < columns.size())
+    if (position != markedPosition)
     {
-        std::copy_n (columns.getUnchecked (current)->cells.data(), numRows, out);
-        return;
-    }
+        markedPosition = position;
 
-    // With nothing to play the press still ends the sounding chord and starts nothing.
-    std::fill_n (out, numRows, NoteCell {});
+        for (auto* column : columnComponents)
+            column->setPlaying (column->columnIndex == markedPosition);
+    }
 }
 
+bool PianoGrid::adoptPublishedSequence()
+{
+    auto published = player.getSequence();
+
+    if (published == nullptr || published == shown)
+        return false;
+
+    show (std::move (published));
+    return true;
+}
+
+void PianoGrid::show (std::shared_ptr<const GridState> sequence)
+{
+    shown = std::move (sequence);
+    markedPosition = player.getPlayPosition();
+    setSize (getColumnX (getNumColumns()), getHeight());
+    layOutColumnsInView();
+}
+
+void PianoGrid::publish (std::unique_ptr<GridState> edited, PlayPositionChange change)
+{
+    std::shared_ptr<const GridState> next = std::move (edited);
+    player.publish (next, change);
+    show (std::move (next));
+}
+
+//==============================================================================
 void PianoGrid::getColumnCells (NoteCell* out, int columnIndex) const
 {
-    const juce::ScopedLock sl (editLock);
-
-    if (auto* column = getColumn (columnIndex))
-        std::copy_n (column->cells.data(), numRows, out);
-}
-
-void PianoGrid::setColumnCells (const NoteCell* in, int columnIndex)
-{
-    const juce::ScopedLock sl (editLock);
-
-    if (auto* column = getColumn (columnIndex))
-    {
-        for (int i = 0; i < numRows; ++i)
-        {
-            column->cells.setOn (i, in[i].isOn);
-            column->cells.setVelocity (i, in[i].velocity);
-        }
-    }
+    if (shown != nullptr && shown->column (columnIndex) != nullptr)
+        shown->copyColumn (columnIndex, out, numRows);
 }
 
 int PianoGrid::getNumColumns() const
 {
-    // A state writer on another thread may ask while the message thread edits the list.
-    const juce::ScopedLock sl (editLock);
-    return columns.size();
+    return shown != nullptr ? shown->getNumColumns() : 0;
 }
 
 int PianoGrid::getNumRows() const
@@ -122,20 +87,7 @@ int PianoGrid::getNumRows() const
 
 int PianoGrid::getPlayPosition() const
 {
-    return playPosition.load();
-}
-
-PianoGridColumn* PianoGrid::getColumn (int index) const
-{
-    return columns[index];
-}
-
-//==============================================================================
-std::unique_ptr<PianoGridColumn> PianoGrid::createColumn()
-{
-    auto column = std::make_unique<PianoGridColumn> (numRows, &editLock);
-    addAndMakeVisible (column.get());
-    return column;
+    return markedPosition;
 }
 
 int PianoGrid::getColumnX (int index) const noexcept
@@ -144,47 +96,54 @@ int PianoGrid::getColumnX (int index) const noexcept
     return index * (columnWidth + 1);
 }
 
-void PianoGrid::fitWidthToColumns()
+//==============================================================================
+void PianoGrid::setColumnCells (const NoteCell* in, int columnIndex)
 {
-    setSize (getColumnX (columns.size()), getHeight());
+    adoptPublishedSequence();
+
+    if (shown->column (columnIndex) != nullptr)
+        publish (shown->withColumnCells (columnIndex, in, numRows), PlayPositionChange::keep());
+}
+
+void PianoGrid::setNoteVelocity (int columnIndex, int note, int velocity)
+{
+    adoptPublishedSequence();
+
+    if (shown->column (columnIndex) == nullptr || note < 0 || note >= numRows)
+        return;
+
+    NoteCell cells[notesPerChord];
+    shown->copyColumn (columnIndex, cells, numRows);
+    cells[note].isOn = 1;
+    cells[note].velocity = std::clamp (velocity, 1, 127);
+    publish (shown->withColumnCells (columnIndex, cells, numRows), PlayPositionChange::keep());
+}
+
+void PianoGrid::columnEdited (PianoGridColumn& column, int)
+{
+    // A sequence published since the column was drawn (a restore) wins over the click on what
+    // it replaced; the column shows the new one now.
+    if (adoptPublishedSequence())
+        return;
+
+    setColumnCells (column.cells.data(), column.columnIndex);
 }
 
 void PianoGrid::addColumn()
 {
-    auto column = createColumn();
-    column->setBounds (getColumnX (columns.size()), 0, columnWidth, getHeight());
-
-    {
-        const juce::ScopedLock sl (editLock);
-        columns.add (std::move (column));
-    }
-
-    fitWidthToColumns();
-    resized();
-    repaint();
+    adoptPublishedSequence();
+    publish (shown->withEmptyColumnAt (getNumColumns()), PlayPositionChange::keep());
 }
 
 void PianoGrid::insertColumn (int index)
 {
-    if (index < 0 || index > columns.size())
-        index = columns.size();
+    adoptPublishedSequence();
 
-    auto column = createColumn();
-    column->setBounds (getColumnX (index), 0, columnWidth, getHeight());
+    if (index < 0 || index > getNumColumns())
+        index = getNumColumns();
 
-    {
-        const juce::ScopedLock sl (editLock);
-        columns.insert (index, column.release());
-
-        // The position follows its column, which keeps its mark.
-        const int current = playPosition.load();
-
-        if (current >= 0 && index <= current)
-            playPosition = current + 1;
-    }
-
-    fitWidthToColumns();
-    resized();
+    // The play position follows its column, which keeps its mark.
+    publish (shown->withEmptyColumnAt (index), PlayPositionChange::columnInserted (index));
 }
 
 void PianoGrid::insertColumnBefore (juce::Component* column)
@@ -197,48 +156,10 @@ void PianoGrid::insertColumnBefore (juce::Component* column)
 
 void PianoGrid::deleteColumn (int index)
 {
-    if (getColumn (index) == nullptr)
-        return;
+    adoptPublishedSequence();
 
-    std::unique_ptr<PianoGridColumn> removed;
-    PianoGridColumn* newlyMarked = nullptr;
-
-    {
-        const juce::ScopedLock sl (editLock);
-        removed.reset (columns.removeAndReturn (index));
-
-        const int current = playPosition.load();
-        const int remaining = columns.size();
-
-        if (current == index)
-        {
-            if (remaining == 0)
-            {
-                playPosition = -1;
-            }
-            else
-            {
-                // The column that followed the deleted one takes over, wrapping to the first.
-                const int next = index < remaining ? index : 0;
-                playPosition = next;
-                newlyMarked = columns.getUnchecked (next);
-                newlyMarked->isPlaying = true;
-            }
-        }
-        else if (index < current)
-        {
-            playPosition = current - 1;
-        }
-    }
-
-    // Deleting the component takes it off the grid; that need not hold up the audio thread.
-    removed.reset();
-
-    if (newlyMarked != nullptr)
-        newlyMarked->repaint();
-
-    fitWidthToColumns();
-    resized();
+    if (shown->column (index) != nullptr)
+        publish (shown->withoutColumn (index), PlayPositionChange::columnRemoved (index));
 }
 
 void PianoGrid::deleteColumnComponent (juce::Component* column)
@@ -249,18 +170,27 @@ void PianoGrid::deleteColumnComponent (juce::Component* column)
         deleteColumn (index);
 }
 
-void PianoGrid::clearColumns()
+juce::String PianoGrid::getChart() const
 {
-    // The columns are taken out under the lock and deleted after it, as this goes out of scope:
-    // the audio thread need not wait for the components to go.
-    juce::OwnedArray<PianoGridColumn> removed;
+    return ChordChartWriter::write (*shown);
+}
 
-    {
-        const juce::ScopedLock sl (editLock);
-        removed.swapWith (columns);
-        // A restored grid then starts like a fresh one: the first advance plays column 0.
-        playPosition = -1;
-    }
+juce::Result PianoGrid::insertChart (const juce::String& chart, int index)
+{
+    auto read = ChordChartReader::read (chart);
+
+    if (read.grid == nullptr)
+        return juce::Result::fail (read.error);
+
+    adoptPublishedSequence();
+
+    if (index < 0 || index > getNumColumns())
+        index = getNumColumns();
+
+    // The column that sounds keeps sounding, wherever the new columns push it.
+    const int added = std::min (read.grid->getNumColumns(), (int) GridState::maxColumns - getNumColumns());
+    publish (shown->withColumnsInserted (index, *read.grid), PlayPositionChange::columnInserted (index, added));
+    return juce::Result::ok();
 }
 
 void PianoGrid::copyColumnToBuffer (const NoteCellArray& cells)
@@ -278,13 +208,97 @@ void PianoGrid::copyColumnToBuffer (const NoteCellArray& cells)
     }
 }
 
+void PianoGrid::pasteCopyInto (int index)
+{
+    if (copyBuffer != nullptr)
+        setColumnCells (copyBuffer->data(), index);
+}
+
+void PianoGrid::choosePlayPosition (int index)
+{
+    adoptPublishedSequence();
+
+    if (shown->column (index) == nullptr)
+        return;
+
+    // The same sequence, with the position moved: the chord that sounds goes on.
+    player.publish (shown, PlayPositionChange::moveTo (index));
+    refreshFromPlayer();
+}
+
 int PianoGrid::indexOfColumn (const juce::Component* component) const
 {
-    for (int i = 0; i < columns.size(); ++i)
-        if (columns.getUnchecked (i) == component)
-            return i;
+    for (auto* column : columnComponents)
+        if (column == component)
+            return column->columnIndex;
 
     return -1;
+}
+
+PianoGridColumn* PianoGrid::getColumn (int index) const
+{
+    for (auto* column : columnComponents)
+        if (column->columnIndex == index)
+            return column;
+
+    return nullptr;
+}
+
+//==============================================================================
+juce::Range<int> PianoGrid::columnsInView() const
+{
+    const int count = getNumColumns();
+    auto visibleX = juce::Range<int> (0, getWidth());
+
+    // In a viewport the grid is moved left as it scrolls, and its parent is the visible area.
+    if (auto* parent = getParentComponent())
+        visibleX = visibleX.getIntersectionWith ({ -getX(), -getX() + parent->getWidth() });
+
+    const int step = columnWidth + 1;
+    const int first = std::clamp (visibleX.getStart() / step, 0, count);
+    const int end = std::clamp ((visibleX.getEnd() + step - 1) / step, first, count);
+    return { first, end };
+}
+
+void PianoGrid::layOutColumnsInView()
+{
+    const auto inView = columnsInView();
+
+    // Components out of view go; those in view are kept, whatever column they showed.
+    for (int i = columnComponents.size(); --i >= 0;)
+        if (! inView.contains (columnComponents.getUnchecked (i)->columnIndex))
+            columnComponents.remove (i);
+
+    juce::Array<int> missing;
+
+    for (int index = inView.getStart(); index < inView.getEnd(); ++index)
+        if (getColumn (index) == nullptr)
+            missing.add (index);
+
+    for (auto index : missing)
+    {
+        auto column = createColumn();
+        column->columnIndex = index;
+        columnComponents.add (column.release());
+    }
+
+    for (auto* column : columnComponents)
+        showColumn (*column, column->columnIndex);
+}
+
+std::unique_ptr<PianoGridColumn> PianoGrid::createColumn()
+{
+    auto column = std::make_unique<PianoGridColumn> (numRows);
+    column->onCellsEdited = [this] (PianoGridColumn& edited, int note) { columnEdited (edited, note); };
+    addAndMakeVisible (column.get());
+    return column;
+}
+
+void PianoGrid::showColumn (PianoGridColumn& column, int index)
+{
+    column.setBounds (getColumnX (index), 0, columnWidth, getHeight());
+    column.showCells (shown->column (index), std::min (shown->getCellsPerColumn(), numRows));
+    column.setPlaying (index == markedPosition);
 }
 
 //==============================================================================
@@ -300,65 +314,19 @@ void PianoGrid::mouseDown (const juce::MouseEvent& event)
 
     // The menu runs its own modal loop, in which the host may close the editor and delete us.
     juce::Component::SafePointer<PianoGrid> safeThis (this);
-    auto menu = PianoGridMenu::create();
+    // Taken as indexes: the column components may be rebuilt while the menu is open.
+    auto* target = getComponentAt (event.getPosition());
+    const int columnIndex = indexOfColumn (target);
+    const int note = columnIndex >= 0 ? getColumn (columnIndex)->getNoteAtY ((float) (event.y - target->getY())) : -1;
+    auto menu = PianoGridMenu::create (*this, columnIndex, note);
     const int choice = chooseFromMenu (menu);
 
     if (safeThis == nullptr)
         return;
 
-    PianoGridMenu::perform (*this, choice, getComponentAt (event.getPosition()));
+    PianoGridMenu::perform (*this, choice, columnIndex, note);
 }
 
-void PianoGrid::pasteCopyInto (int index)
-{
-    auto* target = getColumn (index);
-
-    if (copyBuffer == nullptr || target == nullptr)
-        return;
-
-    auto& column = *target;
-
-    {
-        const juce::ScopedLock sl (editLock);
-
-        for (int i = 0; i < numRows; ++i)
-        {
-            const auto* source = copyBuffer->getCell (i);
-            column.cells.setOn (i, source->isOn);
-            column.cells.setVelocity (i, source->velocity);
-        }
-    }
-
-    column.postCommandMessage (0);
-}
-
-void PianoGrid::choosePlayPosition (int index)
-{
-    PianoGridColumn* previous = nullptr;
-    auto* next = getColumn (index);
-
-    if (next == nullptr)
-        return;
-
-    {
-        const juce::ScopedLock sl (editLock);
-        previous = getColumn (playPosition.load());
-
-        if (previous != nullptr)
-            previous->isPlaying = false;
-
-        playPosition = index;
-        next->isPlaying = true;
-    }
-
-    // The chord that sounds goes on; the next press plays the column after this one.
-    if (previous != nullptr)
-        previous->postCommandMessage (0);
-
-    next->postCommandMessage (0);
-}
-
-//==============================================================================
 void PianoGrid::paint (juce::Graphics&)
 {
     // Nothing of its own: the gaps between the columns show what lies behind the grid.
@@ -366,8 +334,18 @@ void PianoGrid::paint (juce::Graphics&)
 
 void PianoGrid::resized()
 {
-    for (int i = 0; i < columns.size(); ++i)
-        columns.getUnchecked (i)->setBounds (getColumnX (i), 0, columnWidth, getHeight());
+    layOutColumnsInView();
+}
+
+void PianoGrid::moved()
+{
+    // The viewport scrolled: other columns came into view.
+    layOutColumnsInView();
+}
+
+void PianoGrid::parentSizeChanged()
+{
+    layOutColumnsInView();
 }
 
 void PianoGrid::handleCommandMessage (int commandId)

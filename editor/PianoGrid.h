@@ -1,73 +1,91 @@
 #pragma once
 
 #include "editor/PianoGridColumn.h"
+#include "engine/GridState.h"
 #include "engine/NoteCell.h"
 #include "engine/NoteCellArray.h"
+#include "engine/PlayPositionChange.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <atomic>
+#include <functional>
 #include <memory>
 
-// The step sequence of chords: a row of columns, one per step, and a play position that the
-// chord player moves on every pedal press. A right click opens a menu that edits the sequence.
+class SequencePlayer;
+
+// The step sequence of chords on screen: a row of columns, one per chord of the player's
+// sequence, with the column that sounds marked. The user edits the sequence here (a click or a
+// drag in a column, the Add button, the right-click menu) and every edit is published to the
+// player at once; what the player publishes from elsewhere (a restored state) is shown at the
+// next refresh.
 //
-// Threads: the chord player calls advancePlayPosition and getCurrentColumnCells on the audio
-// thread while it holds editLock. Everything else runs on the message thread and takes editLock
-// only around the change of the columns, the play position or the cells, so the audio thread
-// waits as little as possible; components are built, placed and repainted outside it. The audio
-// thread only marks columns as needing a repaint; a timer on the message thread (which the host's
-// idle runs) repaints them.
+// Only the columns in view exist as components (the grid is as wide as all its columns, in a
+// viewport), so a grid of thousands of chords costs no more to show than one screenful.
+//
+// Threads: message thread only. It never touches the audio thread's data: it reads the
+// published sequence and the play position, and publishes new sequences.
 class PianoGrid : public juce::Component,
                   private juce::Timer
 {
 public:
-    // editLock: the filter's filterLock; nullptr gives the grid a lock of its own.
-    explicit PianoGrid (int initialColumns, juce::CriticalSection* editLock = nullptr);
+    // Shows the player's sequence; publishes one of freshColumns empty columns when there is
+    // none yet. Waits on the player's locks briefly.
+    explicit PianoGrid (SequencePlayer& player, int freshColumns = 2);
     ~PianoGrid() override;
 
-    // Audio thread, with editLock already held by the caller: allocates nothing, makes no system
-    // call and takes no other lock; it stores the new marks and repaint flags, nothing more.
-    void advancePlayPosition();
-    void getCurrentColumnCells (NoteCell* out) const;
+    // Takes up the sequence the player holds now (when another publisher replaced it) and the
+    // column that sounds. Its timer calls it every refreshIntervalMs.
+    void refreshFromPlayer();
+    static constexpr int refreshIntervalMs = 20;
 
-    // Message thread, possibly with filterLock held: marks the column at index as the one
-    // sounding (none for an index that names no column). Allocates nothing.
-    void markPlayPosition (int index);
-
-    // Message thread: repaints the columns whose marks changed since the last call.
-    void repaintFlaggedColumns();
-    static constexpr int repaintCheckIntervalMs = 20;
-
+    // Reading what is shown.
     void getColumnCells (NoteCell* out, int columnIndex) const;
-    void setColumnCells (const NoteCell* in, int columnIndex);
     int getNumColumns() const;
     int getNumRows() const;
+    // The column marked as sounding, -1 when none.
     int getPlayPosition() const;
+    std::shared_ptr<const GridState> getShownSequence() const { return shown; }
 
+    // Edits; each publishes the edited sequence to the player. Waits on the player's locks.
+    void setColumnCells (const NoteCell* in, int columnIndex);
+    void setNoteVelocity (int columnIndex, int note, int velocity);
     void addColumn();
     void insertColumn (int index);
     void insertColumnBefore (juce::Component* column);
     void deleteColumn (int index);
     void deleteColumnComponent (juce::Component* column);
-    void clearColumns();
-    void copyColumnToBuffer (const NoteCellArray& cells);
-
     // The menu's "Paste": the copied cells into the column at index (nothing before a copy).
     void pasteCopyInto (int index);
     // The menu's "Set play position": the chord that sounds goes on, and the next press plays
     // the column after index.
     void choosePlayPosition (int index);
+
+    // The grid as a chord chart ("C Am7 | F/A G7 |"), and a chart's chords put in as columns at
+    // index (past the end: appended). A chart with a name the vocabulary does not know changes
+    // nothing and answers why, on one line.
+    juce::String getChart() const;
+    juce::Result insertChart (const juce::String& chart, int index);
+
+    void copyColumnToBuffer (const NoteCellArray& cells);
+    const NoteCellArray* getCopyBuffer() const noexcept { return copyBuffer.get(); }
+
     // The column's index, -1 when the component is none of the grid's columns.
     int indexOfColumn (const juce::Component* component) const;
-
+    // The component showing column index while it is in view, nullptr otherwise.
     PianoGridColumn* getColumn (int index) const;
+    int getNumColumnComponents() const noexcept { return columnComponents.size(); }
     int getColumnWidth() const noexcept { return columnWidth; }
-    const NoteCellArray* getCopyBuffer() const noexcept { return copyBuffer.get(); }
+    SequencePlayer& getPlayer() const noexcept { return player; }
+
+    // Something the player should read (why a paste was refused); the editor shows it.
+    std::function<void (const juce::String&)> onMessage;
+    int getColumnX (int index) const noexcept;
 
     void mouseDown (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
     void resized() override;
+    void moved() override;
+    void parentSizeChanged() override;
     void handleCommandMessage (int commandId) override;
 
 protected:
@@ -78,20 +96,25 @@ protected:
 private:
     void timerCallback() override;
 
-    std::unique_ptr<PianoGridColumn> createColumn();
-    int getColumnX (int index) const noexcept;
-    void fitWidthToColumns();
-    void setPlayingMark (PianoGridColumn& column, bool playing);
+    // true when the player held a sequence other than the one shown, which is shown now.
+    bool adoptPublishedSequence();
+    void publish (std::unique_ptr<GridState> edited, PlayPositionChange change);
+    void show (std::shared_ptr<const GridState> sequence);
+    void columnEdited (PianoGridColumn& column, int note);
 
-    juce::OwnedArray<PianoGridColumn> columns;
+    juce::Range<int> columnsInView() const;
+    void layOutColumnsInView();
+    std::unique_ptr<PianoGridColumn> createColumn();
+    void showColumn (PianoGridColumn& column, int index);
+
+    SequencePlayer& player;
+    std::shared_ptr<const GridState> shown;
+    int markedPosition = -1;
+
+    juce::OwnedArray<PianoGridColumn> columnComponents;
     std::unique_ptr<NoteCellArray> copyBuffer;
-    // Always names an existing column, or is -1 while no column has been played (or none exists).
-    std::atomic<int> playPosition { -1 };
     const int numRows = notesPerChord;
     const int columnWidth = 64;
-
-    juce::CriticalSection ownLock;
-    juce::CriticalSection& editLock;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PianoGrid)
 };

@@ -4,21 +4,35 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <atomic>
+#include <functional>
 
-// One step of the grid: one chord, drawn as one row per MIDI note with note 127 at the top.
-// A left click switches a note; every click is passed on to the parent, which owns the menu.
+// One step of the grid on screen: one chord, drawn as one row per MIDI note with note 127 at the
+// top, each note that is on drawn as a bar as long as its velocity is loud, and the chord's name
+// in a band across the top. A click switches a note; dragging up or down on a note that is on
+// sets its velocity. Every press is also passed on to the parent, which owns the menu.
+//
+// The column shows a copy of its chord's cells and edits that copy; onCellsEdited hands each
+// edit to the grid, which publishes it. Message thread only.
 class PianoGridColumn : public juce::Component
 {
 public:
-    // editLock guards the cells against the audio thread's reads; nullptr gives the column a
-    // lock of its own, for a column that lives outside a grid.
-    explicit PianoGridColumn (int numCells, juce::CriticalSection* editLock = nullptr);
+    explicit PianoGridColumn (int numCells);
     ~PianoGridColumn() override;
 
     void mouseDown (const juce::MouseEvent& event) override;
+    void mouseDrag (const juce::MouseEvent& event) override;
+    void mouseUp (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
     void handleCommandMessage (int commandId) override;
+
+    // Shows these cells (count of them; the rest default), repainting only when they differ.
+    void showCells (const NoteCell* newCells, int count);
+    // Marks the column as the one sounding, repainting only when the mark changes.
+    void setPlaying (bool playing);
+
+    // The chord's name, as the column shows it; worked out whenever its notes change.
+    const juce::String& getChordName() const noexcept { return chordName; }
+    static constexpr int nameBandHeight = 13;
 
     float getRowHeight() const noexcept;
     // The note shown at y (in the column's coordinates), or -1 when no row lies there.
@@ -26,24 +40,43 @@ public:
 
     static juce::Colour getRowColour (int note, bool playing) noexcept;
     static juce::Colour getOnColour (bool playing) noexcept;
+    // The part of a row past a note's velocity bar.
+    static juce::Colour getQuietColour (int note, bool playing) noexcept;
+    // How much of a row's width a note of this velocity fills.
+    static float velocityFraction (int32_t velocity) noexcept;
 
-    // The grid reads and writes these directly. The audio thread copies the cells, so every
-    // write to them holds the edit lock.
+    // Pixels of drag per step of velocity.
+    static constexpr float pixelsPerVelocityStep = 1.0f;
+
     NoteCellArray cells;
     const int numCells;
-    // The audio thread moves the play position and cannot paint: it sets these two, and the
-    // grid repaints flagged columns later on the message thread.
-    std::atomic<bool> isPlaying { false };
-    std::atomic<bool> repaintPending { false };
+    // The index of the chord it shows, in the grid's sequence.
+    int columnIndex = -1;
+    bool isPlaying = false;
+
+    // Called after the user changed cells (a click or a velocity drag); the note that changed.
+    std::function<void (PianoGridColumn&, int note)> onCellsEdited;
 
 private:
     void toggleNote (int note);
+    void setVelocity (int note, int32_t velocity);
+    void cellsEdited (int note);
     void forwardToParent (const juce::MouseEvent& event);
     void paintRowBackgrounds (juce::Graphics& g, float width, float rowHeight, bool playing);
     void paintNotesThatAreOn (juce::Graphics& g, float width, float rowHeight, bool playing);
+    void paintChordName (juce::Graphics& g, bool playing);
+    void nameChord();
 
-    juce::CriticalSection ownLock;
-    juce::CriticalSection& editLock;
+    // A press on a note that was on: it goes off on release, unless the press became a drag.
+    struct Press
+    {
+        int note = -1;
+        int32_t startVelocity = 0;
+        bool switchOffOnRelease = false;
+        bool dragged = false;
+    };
+    Press press;
+    juce::String chordName;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PianoGridColumn)
 };

@@ -1,8 +1,15 @@
 #include "editor/PianoGridMenu.h"
 
 #include "editor/PianoGrid.h"
+#include "editor/PlayerSettingsMenu.h"
+#include "engine/NoteCell.h"
 
-juce::PopupMenu PianoGridMenu::create()
+#include <juce_audio_basics/juce_audio_basics.h>
+
+const int PianoGridMenu::velocityChoices[] = { 127, 112, 100, 88, 76, 64, 52, 40, 28, 16 };
+const int PianoGridMenu::numVelocityChoices = (int) (sizeof (velocityChoices) / sizeof (velocityChoices[0]));
+
+juce::PopupMenu PianoGridMenu::create (const PianoGrid& grid, int columnIndex, int note)
 {
     juce::PopupMenu menu;
     menu.addItem (deleteItem, "Delete");
@@ -11,33 +18,95 @@ juce::PopupMenu PianoGridMenu::create()
     menu.addItem (pasteItem, "Paste");
     menu.addSeparator();
     menu.addItem (setPlayPositionItem, "Set play position");
+    menu.addSeparator();
+    menu.addItem (copyChartItem, "Copy the grid as a chord chart");
+    menu.addItem (pasteChartItem, columnIndex >= 0 ? "Paste a chord chart before this column" : "Paste a chord chart at the end");
+
+    NoteCell cells[notesPerChord];
+
+    if (columnIndex < 0 || note < 0 || note >= notesPerChord)
+        return withPlayingSettings (menu, grid);
+
+    grid.getColumnCells (cells, columnIndex);
+
+    if (cells[note].isOn == 0)
+        return withPlayingSettings (menu, grid);
+
+    juce::PopupMenu velocities;
+
+    for (int i = 0; i < numVelocityChoices; ++i)
+        velocities.addItem (firstVelocityItem + velocityChoices[i], juce::String (velocityChoices[i]), true,
+                            velocityChoices[i] == cells[note].velocity);
+
+    menu.addSeparator();
+    menu.addSubMenu ("Velocity of " + juce::MidiMessage::getMidiNoteName (note, true, true, 4)
+                         + " (" + juce::String (cells[note].velocity) + ")",
+                     velocities);
+    return withPlayingSettings (menu, grid);
+}
+
+juce::PopupMenu PianoGridMenu::withPlayingSettings (juce::PopupMenu menu, const PianoGrid& grid)
+{
+    menu.addSeparator();
+    menu.addSubMenu ("Playing", PlayerSettingsMenu::create (grid.getPlayer()));
     return menu;
 }
 
-void PianoGridMenu::perform (PianoGrid& grid, int itemId, juce::Component* target)
+void PianoGridMenu::perform (PianoGrid& grid, int itemId, juce::Component* target, int note)
 {
-    const int index = grid.indexOfColumn (target);
+    perform (grid, itemId, grid.indexOfColumn (target), note);
+}
 
-    if (index < 0)
+void PianoGridMenu::perform (PianoGrid& grid, int itemId, int index, int note)
+{
+    // The settings and the chart apply wherever the click was.
+    if (PlayerSettingsMenu::perform (grid.getPlayer(), itemId))
         return;
 
-    auto& column = *grid.getColumn (index);
+    if (itemId == copyChartItem)
+    {
+        clipboard().copy (grid.getChart());
+        return;
+    }
+
+    if (itemId == pasteChartItem)
+    {
+        const auto result = grid.insertChart (clipboard().paste(), index);
+
+        if (result.failed() && grid.onMessage)
+            grid.onMessage ("Not pasted: " + result.getErrorMessage());
+
+        return;
+    }
+
+    if (index < 0 || index >= grid.getNumColumns())
+        return;
+
+    if (itemId > firstVelocityItem && itemId <= firstVelocityItem + 127)
+    {
+        grid.setNoteVelocity (index, note, itemId - firstVelocityItem);
+        return;
+    }
 
     switch (itemId)
     {
         case deleteItem:
-            grid.deleteColumnComponent (&column);
+            grid.deleteColumn (index);
             grid.postCommandMessage (0);
             break;
 
         case insertNewItem:
-            grid.insertColumnBefore (&column);
+            grid.insertColumn (index);
             grid.postCommandMessage (0);
             break;
 
         case copyItem:
-            grid.copyColumnToBuffer (column.cells);
+        {
+            NoteCellArray cells (grid.getNumRows());
+            grid.getColumnCells (cells.data(), index);
+            grid.copyColumnToBuffer (cells);
             break;
+        }
 
         case pasteItem:
             grid.pasteCopyInto (index);
@@ -50,4 +119,13 @@ void PianoGridMenu::perform (PianoGrid& grid, int itemId, juce::Component* targe
         default:
             break;
     }
+}
+
+PianoGridMenu::Clipboard& PianoGridMenu::clipboard()
+{
+    static Clipboard systemClipboard {
+        [] (const juce::String& text) { juce::SystemClipboard::copyTextToClipboard (text); },
+        [] { return juce::SystemClipboard::getTextFromClipboard(); }
+    };
+    return systemClipboard;
 }

@@ -9,6 +9,12 @@ GridState::GridState (int columns, int perColumn)
 {
 }
 
+GridState::GridState (const GridState& other)
+    : GridState (other.numColumns, other.cellsPerColumn)
+{
+    std::copy_n (other.cells.data(), (size_t) numColumns * (size_t) cellsPerColumn, cells.data());
+}
+
 std::unique_ptr<GridState> GridState::fromChunk (const void* data, int64_t sizeInBytes)
 {
     if (data == nullptr || sizeInBytes < headerSize)
@@ -79,4 +85,67 @@ NoteCell* GridState::column (int index) noexcept
 const NoteCell* GridState::column (int index) const noexcept
 {
     return index >= 0 && index < numColumns ? cells.data() + (int64_t) index * cellsPerColumn : nullptr;
+}
+
+std::unique_ptr<GridState> GridState::withColumnCells (int index, const NoteCell* newCells, int count) const
+{
+    if (column (index) == nullptr)
+        return std::make_unique<GridState> (*this);
+
+    const int perColumn = std::max (cellsPerColumn, std::min (count, (int) maxCellsPerColumn));
+    auto edited = std::make_unique<GridState> (numColumns, perColumn);
+
+    for (int i = 0; i < numColumns; ++i)
+        std::copy_n (column (i), cellsPerColumn, edited->column (i));
+
+    std::copy_n (newCells, std::min (count, perColumn), edited->column (index));
+    return edited;
+}
+
+std::unique_ptr<GridState> GridState::withEmptyColumnAt (int index) const
+{
+    // A grid past the bound could be saved but never restored again.
+    if (numColumns >= maxColumns)
+        return std::make_unique<GridState> (*this);
+
+    if (index < 0 || index > numColumns)
+        index = numColumns;
+
+    auto edited = std::make_unique<GridState> (numColumns + 1, cellsPerColumn);
+
+    for (int i = 0; i < numColumns; ++i)
+        std::copy_n (column (i), cellsPerColumn, edited->column (i < index ? i : i + 1));
+
+    return edited;
+}
+
+std::unique_ptr<GridState> GridState::withoutColumn (int index) const
+{
+    if (column (index) == nullptr)
+        return std::make_unique<GridState> (*this);
+
+    auto edited = std::make_unique<GridState> (numColumns - 1, cellsPerColumn);
+
+    for (int i = 0; i < edited->numColumns; ++i)
+        std::copy_n (column (i < index ? i : i + 1), cellsPerColumn, edited->column (i));
+
+    return edited;
+}
+
+std::unique_ptr<GridState> GridState::withColumnsInserted (int index, const GridState& inserted) const
+{
+    if (index < 0 || index > numColumns)
+        index = numColumns;
+
+    const int added = std::min (inserted.numColumns, (int) maxColumns - numColumns);
+    const int perColumn = std::max (cellsPerColumn, inserted.cellsPerColumn);
+    auto edited = std::make_unique<GridState> (numColumns + std::max (0, added), perColumn);
+
+    for (int i = 0; i < numColumns; ++i)
+        copyColumn (i, edited->column (i < index ? i : i + std::max (0, added)), perColumn);
+
+    for (int i = 0; i < added; ++i)
+        inserted.copyColumn (i, edited->column (index + i), perColumn);
+
+    return edited;
 }

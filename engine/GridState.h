@@ -22,6 +22,7 @@ public:
     static constexpr int32_t maxCellsPerColumn = 1024;
 
     GridState (int numColumns, int cellsPerColumn);
+    GridState (const GridState& other);
 
     // Reads a chunk without going past its size; nullptr when the chunk is malformed or beyond
     // the bounds above.
@@ -30,6 +31,8 @@ public:
     void appendTo (juce::MemoryBlock& destination) const;
 
     int getNumColumns() const noexcept { return numColumns; }
+    // The bytes appendTo writes.
+    int64_t getStoredSize() const noexcept { return headerSize + (int64_t) numColumns * cellsPerColumn * cellSize; }
     int getCellsPerColumn() const noexcept { return cellsPerColumn; }
 
     // Copies column index into count cells: the stored cells first, default cells for the rest
@@ -38,6 +41,18 @@ public:
 
     NoteCell* column (int index) noexcept;
     const NoteCell* column (int index) const noexcept;
+
+    // Edits make a new grid and leave this one as it is: a published grid is never changed, so
+    // the audio thread and a save can read it while the editor makes the next one. A grid with
+    // fewer cells per column than count grows to count (the new cells default); one with more
+    // keeps the cells past count. Message thread; each allocates the whole new grid.
+    std::unique_ptr<GridState> withColumnCells (int index, const NoteCell* cells, int count) const;
+    // index past the end (or negative) appends; a grid at maxColumns stays as it is.
+    std::unique_ptr<GridState> withEmptyColumnAt (int index) const;
+    std::unique_ptr<GridState> withoutColumn (int index) const;
+    // The columns of inserted go in at index (past the end, or negative: appended), as many as
+    // maxColumns allows.
+    std::unique_ptr<GridState> withColumnsInserted (int index, const GridState& inserted) const;
 
 private:
     int numColumns;

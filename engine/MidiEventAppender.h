@@ -25,17 +25,23 @@ public:
     void add (const uint8_t* message, int numBytes, int samplePosition);
 
     // For every cell that is on, in note order and all at one sample position, a note message:
-    // the status (a note-on or note-off status), the note number and velocityOf (cell).
+    // the status (a note-on or note-off status), the cell's note moved by transpose semitones and
+    // velocityOf (cell). A cell whose moved note lies outside 0 to 127 sends nothing.
     template <typename VelocityOf>
-    void addNotes (uint8_t status, const NoteCell* cells, int numCells, int samplePosition, VelocityOf velocityOf)
+    void addNotes (uint8_t status, const NoteCell* cells, int numCells, int transpose, int samplePosition,
+                   VelocityOf velocityOf)
     {
+        numCells = std::min (numCells, notesPerChord);
+        const int first = std::max (0, -transpose);
+        const int end = std::min (numCells, notesPerChord - transpose);
+
         if (samplePosition < lastPosition)
         {
-            for (int note = 0; note < numCells; ++note)
+            for (int cell = first; cell < end; ++cell)
             {
-                if (cells[note].isOn != 0)
+                if (cells[cell].isOn != 0)
                 {
-                    const uint8_t message[] = { status, (uint8_t) note, velocityOf (cells[note]) };
+                    const uint8_t message[] = { status, (uint8_t) (cell + transpose), velocityOf (cells[cell]) };
                     add (message, 3, samplePosition);
                 }
             }
@@ -48,15 +54,14 @@ public:
         uint8_t records[notesPerChord * noteRecordSize];
         uint8_t* record = records;
         const uint64_t word = noteRecordWord (samplePosition, status);
-        numCells = std::min (numCells, notesPerChord);
 
-        for (int note = 0; note < numCells; ++note)
+        for (int cell = first; cell < end; ++cell)
         {
-            if (cells[note].isOn != 0)
+            if (cells[cell].isOn != 0)
             {
-                const uint64_t withNote = word | ((uint64_t) note << noteShift);
+                const uint64_t withNote = word | ((uint64_t) (cell + transpose) << noteShift);
                 std::memcpy (record, &withNote, sizeof (withNote));
-                record[noteRecordSize - 1] = velocityOf (cells[note]);
+                record[noteRecordSize - 1] = velocityOf (cells[cell]);
                 record += noteRecordSize;
             }
         }

@@ -193,7 +193,7 @@ TEST_F (BridgeTest, FilterThatKeepsItsInputEchoesTheHostsEvents)
     }
 }
 
-TEST_F (BridgeTest, ShortMessagesReuseRecordsAndKeepTheirOldTailBytes)
+TEST_F (BridgeTest, AShortMessageInAReusedRecordCarriesNoBytesOfTheOneBefore)
 {
     makeBridge();
     dispatch (effMainsChanged, 0, 1);
@@ -205,7 +205,8 @@ TEST_F (BridgeTest, ShortMessagesReuseRecordsAndKeepTheirOldTailBytes)
     processBlock();
     ASSERT_EQ (sentEvents.size(), 1u);
     EXPECT_EQ ((uint8_t) sentEvents[0].midiData[1], 5);
-    EXPECT_EQ ((uint8_t) sentEvents[0].midiData[2], 100) << "the record's third byte is left as it was";
+    EXPECT_EQ ((uint8_t) sentEvents[0].midiData[2], 0) << "not the velocity the record carried before";
+    EXPECT_EQ ((uint8_t) sentEvents[0].midiData[3], 0);
 }
 
 TEST_F (BridgeTest, LongMessagesAreNotSentButTheListStillGoes)

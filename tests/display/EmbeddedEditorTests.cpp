@@ -5,28 +5,17 @@
 #include "tests/support/EditorScreen.h"
 #include "tests/support/HostIdleScenario.h"
 #include "tests/support/PluginHost.h"
+#include "tests/support/ResidentMemory.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
-#include <fstream>
 #include <thread>
 
 namespace
 {
 using namespace EditorScreen;
-
-long residentKilobytes()
-{
-    std::ifstream status ("/proc/self/status");
-    std::string line;
-
-    while (std::getline (status, line))
-        if (line.rfind ("VmRSS:", 0) == 0)
-            return std::stol (line.substr (6));
-
-    return 0;
-}
 
 class EmbeddedEditorTest : public ::testing::Test
 {
@@ -264,4 +253,81 @@ TEST_F (EmbeddedEditorTest, AClickThatArrivesWhileTheHostAsksForTheSizeIsNotLost
     ASSERT_NE (host->dispatch (effect, effEditGetRect, 0, 0, &rect), 0);
 
     EXPECT_TRUE (idleUntil (effect, column0X, rowY (48), onCell, 1000)) << "the next idle requests handle the click";
+}
+
+TEST_F (EmbeddedEditorTest, TheWindowOpenOrClosedTheSequenceIsTheEnginesOne)
+{
+    const ChordColumn dMinor { { { 62, 90 }, { 65, 90 }, { 69, 90 } } };
+    const ChordColumn fifths { { { 41, 70 }, { 48, 90 } } };
+    const auto notesStartedBy = [&] (AEffect* effect, int at)
+    {
+        std::vector<int> started;
+        for (const auto& e : host->processBlock (effect, { { at, 0xB0, 64, 127 }, { at + 1, 0xB0, 64, 0 } }))
+            if (e.isNoteOn())
+                started.push_back (e.note());
+        return started;
+    };
+
+    // A fresh editor shows two empty columns, and they are the state, open or closed.
+    auto* effect = openEditorWith ({});
+    ASSERT_TRUE (idleUntil (effect, column0X, rowY (60), idleCRow));
+    EXPECT_EQ (host->getChunk (effect), makeGridChunk ({ {}, {} }));
+    host->dispatch (effect, effEditClose);
+    EXPECT_EQ (host->getChunk (effect), makeGridChunk ({ {}, {} }));
+
+    // Opened mid-sequence, the editor marks the column that sounds, and the pedal goes on from it.
+    host->setChunk (effect, makeGridChunk ({ cMajor, dMinor, fifths, fMajor }));
+    notesStartedBy (effect, 0);
+    notesStartedBy (effect, 0);
+    ASSERT_EQ (host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer()), 1);
+    ASSERT_TRUE (idleUntil (effect, column0X + columnSpacing, rowY (62), playingOnCell)) << "column 1 sounds";
+    EXPECT_EQ (notesStartedBy (effect, 3), (std::vector<int> { 41, 48 }));
+    host->dispatch (effect, effEditClose);
+    EXPECT_EQ (notesStartedBy (effect, 4), (std::vector<int> { 53, 57, 60 }));
+
+    // A state restored with the window open (a host's undo, a preset) plays at the next press, is
+    // what a save returns, and is what the open window shows.
+    ASSERT_EQ (host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer()), 1);
+    ASSERT_TRUE (idleUntil (effect, column0X + 3 * columnSpacing, rowY (53), playingOnCell));
+    host->setChunk (effect, makeGridChunk ({ fifths, cMajor }));
+    EXPECT_EQ (host->getChunk (effect), makeGridChunk ({ fifths, cMajor }));
+    EXPECT_TRUE (idleUntil (effect, column0X + columnSpacing, rowY (64), onCell)) << "shown at once";
+    EXPECT_EQ (window->pixel (column0X + 3 * columnSpacing, rowY (53)), background) << "the old grid's columns are gone";
+    EXPECT_EQ (notesStartedBy (effect, 9), (std::vector<int> { 41, 48 })) << "from its first column";
+    EXPECT_TRUE (idleUntil (effect, column0X, rowY (41), playingOnCell));
+}
+
+TEST_F (EmbeddedEditorTest, ClosingOrOpeningWhileAnotherThreadIdlesNeverOverlaps)
+{
+    // Hosts should keep the editor's calls on one thread; some idle from a timer thread of their
+    // own. Built with the sanitizers, a close that frees what an idle is drawing is reported.
+    auto* effect = openEditorWith ({ cMajor, fMajor });
+    ASSERT_TRUE (idleUntil (effect, 3, 400, background));
+    std::atomic<bool> running { true };
+    std::atomic<int> idles { 0 };
+
+    std::thread timerThread ([&]
+    {
+        while (running)
+        {
+            host->dispatch (effect, effEditIdle);
+            ++idles;
+        }
+    });
+
+    for (int cycle = 0; cycle < 10; ++cycle)
+    {
+        host->processBlock (effect, { { 0, 0xB0, 64, 127 }, { 1, 0xB0, 64, 0 } });
+        std::this_thread::sleep_for (std::chrono::milliseconds (30));
+        host->dispatch (effect, effEditClose);
+        std::this_thread::sleep_for (std::chrono::milliseconds (5));
+        ASSERT_EQ (host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer()), 1) << "cycle " << cycle;
+    }
+
+    running = false;
+    timerThread.join();
+    EXPECT_GT (idles.load(), 100) << "the other thread idled all along";
+    host->dispatch (effect, effEditClose);
+    EXPECT_TRUE (window->children().empty());
+    EXPECT_EQ (host->getChunk (effect), makeGridChunk ({ cMajor, fMajor }));
 }

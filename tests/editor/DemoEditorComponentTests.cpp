@@ -34,6 +34,15 @@ namespace
         target.mouseDown (leftClickAt (target, 20.0f, (float) ((127 - note) * 6 + 3)));
     }
 
+    void pressPedal (Corvadel& filter)
+    {
+        juce::MidiBuffer midi;
+        midi.addEvent (juce::MidiMessage::controllerEvent (1, 64, 127), 0);
+        midi.addEvent (juce::MidiMessage::controllerEvent (1, 64, 0), 1);
+        const juce::ScopedLock sl (filter.filterLock);
+        filter.handlePedalMidi (midi);
+    }
+
     juce::File outputFile (const char* name)
     {
         return juce::File (CORVADEL_TEST_OUTPUT_DIR).getChildFile (name);
@@ -50,10 +59,11 @@ namespace
     class DemoEditorComponentTest : public testing::Test
     {
     protected:
+        // A pedal press as the audio thread plays it; the grid shows it at its next refresh.
         void advanceAsTheChordPlayerDoes()
         {
-            const juce::ScopedLock sl (filter.filterLock);
-            editor->getGrid()->advancePlayPosition();
+            pressPedal (filter);
+            editor->getGrid()->refreshFromPlayer();
         }
 
         Corvadel filter;
@@ -159,7 +169,7 @@ TEST_F (DemoEditorComponentTest, TitleAndLinkReadInGreyOverNothing)
 TEST_F (DemoEditorComponentTest, AddAppendsAnEmptyColumnAtTheRight)
 {
     auto* grid = editor->getGrid();
-    grid->getColumn (1)->cells.setOn (50, 1);
+    switchOnInGrid (*grid, 1, 50);
 
     clickButton (*editor->getAddButton());
 
@@ -247,13 +257,28 @@ TEST_F (DemoEditorComponentTest, StopChangesNothingOnScreen)
     EXPECT_EQ (differingPixels, 0);
 }
 
-TEST_F (DemoEditorComponentTest, LaterResizeSizesTheGridToTheEditorLessMargins)
+TEST_F (DemoEditorComponentTest, AfterAResizeEveryColumnCanBeScrolledTo)
 {
-    editor->setSize (800, 900);
+    for (int i = 0; i < 18; ++i)
+        clickButton (*editor->getAddButton());
 
-    // The viewport keeps the grid's position at its scroll offset; only the size shows.
-    EXPECT_EQ (editor->getGrid()->getWidth(), 780);
-    EXPECT_EQ (editor->getGrid()->getHeight(), 880);
+    for (const auto& [width, height] : { std::pair { 640, 480 }, { 800, 900 }, { 300, 200 } })
+    {
+        editor->setSize (width, height);
+        auto* viewport = editor->getViewport();
+        auto* grid = editor->getGrid();
+
+        EXPECT_EQ (viewport->getBounds(), juce::Rectangle<int> (40, 10, width - 80, height - 32));
+        EXPECT_EQ (grid->getWidth(), 20 * 65) << "the grid keeps all its columns";
+        EXPECT_EQ (grid->getHeight(), height - 32);
+        EXPECT_EQ (editor->getStopButton()->getBounds(), juce::Rectangle<int> (width - 35, height - 71, 30, 45));
+
+        viewport->setViewPosition (grid->getWidth(), 0);
+        auto* last = grid->getColumn (19);
+        ASSERT_NE (last, nullptr) << width << " x " << height;
+        const auto onScreen = editor->getLocalArea (last, last->getLocalBounds());
+        EXPECT_TRUE (viewport->getBounds().contains (onScreen.getCentre())) << width << " x " << height;
+    }
 }
 
 TEST_F (DemoEditorComponentTest, RestoredStateReplacesTheFreshColumns)
@@ -286,11 +311,15 @@ TEST_F (DemoEditorComponentTest, RestoredStateReplacesTheFreshColumns)
 
     // A restored grid starts like a fresh one: the first press plays column 0.
     EXPECT_EQ (grid->getPlayPosition(), -1);
-    {
-        const juce::ScopedLock sl (filter.filterLock);
-        grid->advancePlayPosition();
-    }
+    pressPedal (filter);
+    grid->refreshFromPlayer();
     EXPECT_EQ (grid->getPlayPosition(), 0);
+
+    // A state restored while an editor is open is shown by it at once (its next refresh).
+    auto* openGrid = editor->getGrid();
+    openGrid->refreshFromPlayer();
+    EXPECT_EQ (openGrid->getNumColumns(), 3);
+    EXPECT_EQ (openGrid->getColumn (1)->cells.getCell (41)->isOn, 1);
 }
 
 //==============================================================================

@@ -61,6 +61,14 @@ namespace
             return argbAt (image, column.getX() + 30, pixelYOfNote (note));
         }
 
+        // A press and its release where nothing moved in between.
+        void click (PianoGridColumn& target, float x, float y)
+        {
+            const auto event = leftClickAt (target, x, y);
+            target.mouseDown (event);
+            target.mouseUp (event);
+        }
+
         RecordingParent parent;
         PianoGridColumn column { 128 };
     };
@@ -77,12 +85,12 @@ TEST_F (PianoGridColumnTest, RowHeightIsHeightOverCellCount)
 
 TEST_F (PianoGridColumnTest, LeftClickInTopRowTogglesNote127)
 {
-    column.mouseDown (leftClickAt (column, 10, 0));
+    click (column, 10, 0);
 
     EXPECT_EQ (column.cells.getCell (127)->isOn, 1);
     EXPECT_EQ (countCellsOn(), 1);
 
-    column.mouseDown (leftClickAt (column, 10, 5));
+    click (column, 10, 5);
     EXPECT_EQ (column.cells.getCell (127)->isOn, 0);
 }
 
@@ -117,7 +125,7 @@ TEST_F (PianoGridColumnTest, SwitchingOffAlsoSetsVelocity100)
     column.cells.setOn (60, 1);
     column.cells.setVelocity (60, 64);
 
-    column.mouseDown (leftClickAt (column, 10, yOfNote (60)));
+    click (column, 10, yOfNote (60));
 
     EXPECT_EQ (column.cells.getCell (60)->isOn, 0);
     EXPECT_EQ (column.cells.getCell (60)->velocity, 100);
@@ -128,7 +136,7 @@ TEST_F (PianoGridColumnTest, RestoredOnByteIsDrawnAsOnAndOneClickClearsIt)
     column.cells.setOn (72, 5);
     EXPECT_EQ (shownArgb (72), 0xFF7FFFD4u);
 
-    column.mouseDown (leftClickAt (column, 10, yOfNote (72)));
+    click (column, 10, yOfNote (72));
 
     EXPECT_EQ (column.cells.getCell (72)->isOn, 0);
     EXPECT_EQ (shownArgb (72), 0xFFA0D2A0u);  // 72 is a C
@@ -175,8 +183,8 @@ TEST_F (PianoGridColumnTest, IdleRowsUseKeyColours)
     const int x = column.getX() + 10;
 
     EXPECT_EQ (argbAt (image, x, pixelYOfNote (120)), 0xFFA0D2A0u);  // C
-    EXPECT_EQ (argbAt (image, x, pixelYOfNote (127)), 0xFF96C896u);  // G
-    EXPECT_EQ (argbAt (image, x, pixelYOfNote (126)), 0xFF78AA78u);  // F sharp
+    EXPECT_EQ (argbAt (image, x, pixelYOfNote (115)), 0xFF96C896u);  // G
+    EXPECT_EQ (argbAt (image, x, pixelYOfNote (114)), 0xFF78AA78u);  // F sharp
     EXPECT_EQ (argbAt (image, x, pixelYOfNote (0)), 0xFFA0D2A0u);
 }
 
@@ -194,21 +202,62 @@ TEST_F (PianoGridColumnTest, PlayingRowsUseLighterColoursAndRedNotes)
     EXPECT_EQ (argbAt (image, x, pixelYOfNote (62)), 0xFFFF0000u);
 }
 
-TEST_F (PianoGridColumnTest, OnRowCoversTheWholeRowAndNoOther)
+TEST_F (PianoGridColumnTest, AnOnRowIsABarAsLongAsItsVelocityIsLoud)
 {
-    column.cells.setOn (100, 1);
-
-    auto image = render (parent);
-    const int top = (int) ((127 - 100) * rowHeight);
-
-    for (int x = column.getX(); x < column.getRight(); ++x)
+    // velocity: the pixels of the 64-pixel row drawn in the note's full colour.
+    for (const auto& [velocity, loudPixels] : { std::pair { 127, 64 }, { 100, 50 }, { 64, 32 }, { 1, 1 }, { 300, 64 }, { -5, 1 } })
     {
-        EXPECT_EQ (argbAt (image, x, top), 0xFF7FFFD4u) << "x " << x;
-        EXPECT_EQ (argbAt (image, x, top + 5), 0xFF7FFFD4u) << "x " << x;
-    }
+        column.cells.setOn (100, 1);
+        column.cells.setVelocity (100, velocity);
+        column.repaint();
 
-    EXPECT_NE (argbAt (image, column.getX() + 1, top - 1), 0xFF7FFFD4u);
-    EXPECT_NE (argbAt (image, column.getX() + 1, top + 6), 0xFF7FFFD4u);
+        auto image = render (parent);
+        const int top = (int) ((127 - 100) * rowHeight);
+        int loud = 0;
+
+        for (int x = column.getX(); x < column.getRight(); ++x)
+        {
+            const auto argb = argbAt (image, x, top + 3);
+            loud += argb == 0xFF7FFFD4u ? 1 : 0;
+            EXPECT_EQ (argbAt (image, x, top), argb) << "the whole row's height, x " << x;
+            EXPECT_NE (argb, PianoGridColumn::getRowColour (100, false).getARGB()) << "still a note that is on, x " << x;
+        }
+
+        EXPECT_NEAR (loud, loudPixels, 1) << "velocity " << velocity;
+        EXPECT_NE (argbAt (image, column.getX() + 1, top - 1), 0xFF7FFFD4u);
+        EXPECT_NE (argbAt (image, column.getX() + 1, top + 6), 0xFF7FFFD4u);
+    }
+}
+
+TEST_F (PianoGridColumnTest, DraggingOnANoteSetsItsVelocityAndAClickWithoutDragSwitchesItOff)
+{
+    std::vector<std::pair<int, int>> edits;
+    column.onCellsEdited = [&] (PianoGridColumn& edited, int note) { edits.emplace_back (note, edited.cells.getCell (note)->velocity); };
+    column.cells.setOn (60, 1);
+    column.cells.setVelocity (60, 90);
+    const float y = yOfNote (60);
+
+    // Up raises it, down lowers it, and it stays within 1 to 127 however far the drag goes.
+    const auto press = leftClickAt (column, 10, y);
+    column.mouseDown (press);
+    column.mouseDrag (press.withNewPosition (juce::Point<float> (10, y - 20)));
+    EXPECT_EQ (column.cells.getCell (60)->velocity, 110);
+    column.mouseDrag (press.withNewPosition (juce::Point<float> (10, y - 500)));
+    EXPECT_EQ (column.cells.getCell (60)->velocity, 127);
+    column.mouseDrag (press.withNewPosition (juce::Point<float> (10, y + 500)));
+    EXPECT_EQ (column.cells.getCell (60)->velocity, 1);
+    column.mouseUp (press.withNewPosition (juce::Point<float> (10, y + 500)));
+
+    EXPECT_EQ (column.cells.getCell (60)->isOn, 1) << "a drag never switches the note off";
+    ASSERT_FALSE (edits.empty());
+    EXPECT_EQ (edits.back(), std::make_pair (60, 1)) << "every change reaches the grid";
+
+    // A press that moves less than the threshold is a click.
+    column.mouseDown (press);
+    column.mouseDrag (press.withNewPosition (juce::Point<float> (11, y + 1)));
+    column.mouseUp (press);
+    EXPECT_EQ (column.cells.getCell (60)->isOn, 0);
+    EXPECT_EQ (edits.back(), std::make_pair (60, 100));
 }
 
 TEST_F (PianoGridColumnTest, OnlyCommandZeroRepaints)

@@ -1,10 +1,13 @@
 #include "editor/PianoGrid.h"
 #include "editor/PianoGridMenu.h"
+#include "engine/SequencePlayer.h"
 #include "EditorTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -19,7 +22,7 @@ namespace
     {
         std::vector<int> playing;
         for (int i = 0; i < grid.getNumColumns(); ++i)
-            if (grid.getColumn (i)->isPlaying)
+            if (auto* column = grid.getColumn (i); column != nullptr && column->isPlaying)
                 playing.push_back (i);
         return playing;
     }
@@ -70,19 +73,6 @@ namespace
         }
     }
 
-    std::vector<NoteCell> currentCells (const PianoGrid& grid)
-    {
-        auto cells = sentinelCells();
-        grid.getCurrentColumnCells (cells.data());
-        return cells;
-    }
-
-    void advanceTimes (PianoGrid& grid, int times)
-    {
-        for (int i = 0; i < times; ++i)
-            grid.advancePlayPosition();
-    }
-
     // A grid whose menu never opens: it answers with a preset choice and remembers the menu.
     class GridWithScriptedMenu : public PianoGrid
     {
@@ -92,6 +82,7 @@ namespace
         int choice = 0;
         int menusShown = 0;
         std::vector<std::pair<int, juce::String>> shownItems;
+        std::vector<std::pair<int, juce::String>> shownSubmenuItems;
         std::function<void()> whileMenuIsOpen;
 
     protected:
@@ -99,9 +90,17 @@ namespace
         {
             ++menusShown;
             shownItems.clear();
+            shownSubmenuItems.clear();
 
             for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
-                shownItems.emplace_back (it.getItem().isSeparator ? -1 : it.getItem().itemID, it.getItem().text);
+            {
+                const auto& item = it.getItem();
+                shownItems.emplace_back (item.isSeparator ? -1 : item.itemID, item.text);
+
+                if (item.subMenu != nullptr)
+                    for (juce::PopupMenu::MenuItemIterator sub (*item.subMenu); sub.next();)
+                        shownSubmenuItems.emplace_back (sub.getItem().itemID, sub.getItem().text + (sub.getItem().isTicked ? "*" : ""));
+            }
 
             // The action may delete this grid: nothing of it is touched afterwards.
             const int chosen = choice;
@@ -113,17 +112,79 @@ namespace
         }
     };
 
+    // The grid with the player it shows, as the editor has them: the pedal presses go through
+    // the player as the audio thread plays them, and the grid takes them up at its refresh.
     class PianoGridTest : public testing::Test
     {
     protected:
-        static std::unique_ptr<PianoGrid> makeGrid (int columns)
+        template <typename Grid = PianoGrid>
+        std::unique_ptr<Grid> makeGrid (int columns)
         {
-            auto grid = std::make_unique<PianoGrid> (columns);
-            grid->setSize (grid->getWidth(), gridHeight);
-            grid->setVisible (true);
-            return grid;
+            player.publish (std::make_shared<GridState> (columns, notesPerChord), PlayPositionChange::restart());
+            auto made = std::make_unique<Grid> (player);
+            made->setSize (made->getWidth(), gridHeight);
+            made->setVisible (true);
+            return made;
         }
 
+        // One pedal press and release in one block; the notes it started.
+        std::vector<int> pressPedal()
+        {
+            juce::MidiBuffer midi;
+            midi.addEvent (juce::MidiMessage::controllerEvent (1, 64, 127), 0);
+            midi.addEvent (juce::MidiMessage::controllerEvent (1, 64, 0), 1);
+
+            {
+                const juce::ScopedLock sl (filterLock);
+                player.handlePedalMidi (midi);
+            }
+
+            grid->refreshFromPlayer();
+            std::vector<int> started;
+
+            for (const auto event : midi)
+                if (event.getMessage().isNoteOn())
+                    started.push_back (event.getMessage().getNoteNumber());
+
+            return started;
+        }
+
+        void advanceTimes (int times)
+        {
+            for (int i = 0; i < times; ++i)
+                pressPedal();
+        }
+
+        // The cells of the column that sounds (all default before the first press).
+        std::vector<NoteCell> currentCells()
+        {
+            std::vector<NoteCell> cells (notesPerChord);
+            grid->getColumnCells (cells.data(), player.getPlayPosition());
+            return cells;
+        }
+
+        // Column i holds note i alone, so a column is known by its notes wherever it moves.
+        void tagColumns()
+        {
+            for (int i = 0; i < grid->getNumColumns(); ++i)
+            {
+                std::vector<NoteCell> cells (notesPerChord);
+                cells[(size_t) i].isOn = 1;
+                grid->setColumnCells (cells.data(), i);
+            }
+        }
+
+        int tagOf (int index)
+        {
+            const auto cells = cellsOf (*grid, index);
+            for (int i = 0; i < notesPerChord; ++i)
+                if (cells[(size_t) i].isOn != 0)
+                    return i;
+            return -1;
+        }
+
+        juce::CriticalSection filterLock;
+        SequencePlayer player { filterLock };
         std::unique_ptr<PianoGrid> grid = makeGrid (2);
     };
 }
@@ -135,14 +196,14 @@ TEST_F (PianoGridTest, FreshGridHasNoPlayPosition)
     EXPECT_EQ (grid->getNumRows(), 128);
     EXPECT_EQ (grid->getPlayPosition(), -1);
     EXPECT_TRUE (playingColumns (*grid).empty());
-    expectDefaultCells (currentCells (*grid));
+    expectDefaultCells (currentCells());
 }
 
 TEST_F (PianoGridTest, AdvanceAlternatesOverTwoColumns)
 {
     for (int expected : { 0, 1, 0, 1, 0 })
     {
-        grid->advancePlayPosition();
+        pressPedal();
         EXPECT_EQ (grid->getPlayPosition(), expected);
         EXPECT_EQ (playingColumns (*grid), std::vector<int> { expected });
     }
@@ -152,10 +213,10 @@ TEST_F (PianoGridTest, AdvanceWrapsFromLastColumn)
 {
     grid = makeGrid (3);
 
-    advanceTimes (*grid, 3);
+    advanceTimes (3);
     EXPECT_EQ (grid->getPlayPosition(), 2);
 
-    grid->advancePlayPosition();
+    pressPedal();
     EXPECT_EQ (grid->getPlayPosition(), 0);
     EXPECT_EQ (playingColumns (*grid), std::vector<int> { 0 });
 }
@@ -165,18 +226,21 @@ TEST_F (PianoGridTest, CurrentColumnCellsAreThoseOfThePlayedColumn)
     const auto pattern = patternedCells();
     grid->setColumnCells (pattern.data(), 1);
 
-    grid->advancePlayPosition();
-    expectDefaultCells (currentCells (*grid));
+    pressPedal();
+    expectDefaultCells (currentCells());
 
-    grid->advancePlayPosition();
-    expectSameCells (currentCells (*grid), pattern);
+    pressPedal();
+    expectSameCells (currentCells(), pattern);
 }
 
-TEST_F (PianoGridTest, ClearThenReaddStartsAgainAtColumnZero)
+TEST_F (PianoGridTest, AnEmptyGridPublishedElsewhereThenAddedToStartsAgainAtColumnZero)
 {
-    advanceTimes (*grid, 2);
+    advanceTimes (2);
 
-    grid->clearColumns();
+    // As a restored state arrives: the grid shows it at its next refresh.
+    player.publish (std::make_shared<GridState> (0, notesPerChord), PlayPositionChange::restart());
+    EXPECT_EQ (grid->getNumColumns(), 2);
+    grid->refreshFromPlayer();
     EXPECT_EQ (grid->getNumColumns(), 0);
     EXPECT_EQ (grid->getPlayPosition(), -1);
 
@@ -187,7 +251,7 @@ TEST_F (PianoGridTest, ClearThenReaddStartsAgainAtColumnZero)
 
     for (int expected : { 0, 1, 2, 0 })
     {
-        grid->advancePlayPosition();
+        pressPedal();
         EXPECT_EQ (grid->getPlayPosition(), expected);
         EXPECT_EQ (playingColumns (*grid), std::vector<int> { expected });
     }
@@ -195,11 +259,12 @@ TEST_F (PianoGridTest, ClearThenReaddStartsAgainAtColumnZero)
 
 TEST_F (PianoGridTest, EmptyGridNeverFails)
 {
-    grid->clearColumns();
+    grid->deleteColumn (1);
+    grid->deleteColumn (0);
 
-    grid->advancePlayPosition();
+    pressPedal();
     EXPECT_EQ (grid->getPlayPosition(), -1);
-    expectDefaultCells (currentCells (*grid));
+    expectDefaultCells (currentCells());
 
     grid->deleteColumn (0);
     grid->insertColumnBefore (grid.get());
@@ -208,7 +273,7 @@ TEST_F (PianoGridTest, EmptyGridNeverFails)
 
 TEST_F (PianoGridTest, AddColumnLeavesPlayPositionAlone)
 {
-    grid->advancePlayPosition();
+    pressPedal();
     grid->addColumn();
 
     EXPECT_EQ (grid->getPlayPosition(), 0);
@@ -219,38 +284,38 @@ TEST_F (PianoGridTest, AddColumnLeavesPlayPositionAlone)
 TEST_F (PianoGridTest, InsertBeforePlayPositionKeepsTheSameColumnCurrent)
 {
     grid = makeGrid (3);
-    advanceTimes (*grid, 2);
-    auto* current = grid->getColumn (1);
+    tagColumns();
+    advanceTimes (2);
 
     grid->insertColumn (0);
 
     EXPECT_EQ (grid->getPlayPosition(), 2);
-    EXPECT_EQ (grid->getColumn (2), current);
+    EXPECT_EQ (tagOf (2), 1);
     EXPECT_EQ (playingColumns (*grid), std::vector<int> { 2 });
 }
 
 TEST_F (PianoGridTest, InsertAtPlayPositionPutsNewColumnInItsPlace)
 {
     grid = makeGrid (3);
-    advanceTimes (*grid, 2);
-    auto* current = grid->getColumn (1);
+    tagColumns();
+    advanceTimes (2);
 
     grid->insertColumn (1);
 
     EXPECT_EQ (grid->getNumColumns(), 4);
-    EXPECT_NE (grid->getColumn (1), current);
-    EXPECT_EQ (grid->getColumn (2), current);
+    EXPECT_EQ (tagOf (1), -1);
+    EXPECT_EQ (tagOf (2), 1);
     EXPECT_EQ (grid->getPlayPosition(), 2);
     EXPECT_EQ (playingColumns (*grid), std::vector<int> { 2 });
 
-    grid->advancePlayPosition();
+    pressPedal();
     EXPECT_EQ (grid->getPlayPosition(), 3);
 }
 
 TEST_F (PianoGridTest, InsertAfterPlayPositionLeavesIt)
 {
     grid = makeGrid (3);
-    advanceTimes (*grid, 2);
+    advanceTimes (2);
 
     grid->insertColumn (2);
 
@@ -268,15 +333,14 @@ TEST_F (PianoGridTest, InsertWithoutPlayPositionLeavesNone)
 
 TEST_F (PianoGridTest, InsertOutsideTheListAppends)
 {
-    auto* first = grid->getColumn (0);
-    auto* second = grid->getColumn (1);
+    tagColumns();
 
     grid->insertColumn (-1);
     grid->insertColumn (99);
 
     ASSERT_EQ (grid->getNumColumns(), 4);
-    EXPECT_EQ (grid->getColumn (0), first);
-    EXPECT_EQ (grid->getColumn (1), second);
+    EXPECT_EQ (tagOf (0), 0);
+    EXPECT_EQ (tagOf (1), 1);
 }
 
 TEST_F (PianoGridTest, InsertedColumnIsEmpty)
@@ -294,20 +358,20 @@ TEST_F (PianoGridTest, InsertedColumnIsEmpty)
 TEST_F (PianoGridTest, DeleteBeforePlayPositionKeepsTheSameColumnCurrent)
 {
     grid = makeGrid (4);
-    advanceTimes (*grid, 3);
-    auto* current = grid->getColumn (2);
+    tagColumns();
+    advanceTimes (3);
 
     grid->deleteColumn (0);
 
     EXPECT_EQ (grid->getPlayPosition(), 1);
-    EXPECT_EQ (grid->getColumn (1), current);
+    EXPECT_EQ (tagOf (1), 2);
     EXPECT_EQ (playingColumns (*grid), std::vector<int> { 1 });
 }
 
 TEST_F (PianoGridTest, DeleteAfterPlayPositionLeavesIt)
 {
     grid = makeGrid (4);
-    advanceTimes (*grid, 2);
+    advanceTimes (2);
 
     grid->deleteColumn (3);
 
@@ -318,20 +382,20 @@ TEST_F (PianoGridTest, DeleteAfterPlayPositionLeavesIt)
 TEST_F (PianoGridTest, DeleteCurrentMarksTheColumnThatFollowed)
 {
     grid = makeGrid (3);
-    advanceTimes (*grid, 2);
-    auto* follower = grid->getColumn (2);
+    tagColumns();
+    advanceTimes (2);
 
     grid->deleteColumn (1);
 
     EXPECT_EQ (grid->getPlayPosition(), 1);
-    EXPECT_EQ (grid->getColumn (1), follower);
+    EXPECT_EQ (tagOf (1), 2);
     EXPECT_EQ (playingColumns (*grid), std::vector<int> { 1 });
 }
 
 TEST_F (PianoGridTest, DeleteCurrentLastColumnWrapsToFirst)
 {
     grid = makeGrid (3);
-    advanceTimes (*grid, 3);
+    advanceTimes (3);
 
     grid->deleteColumn (2);
 
@@ -342,7 +406,7 @@ TEST_F (PianoGridTest, DeleteCurrentLastColumnWrapsToFirst)
 TEST_F (PianoGridTest, DeleteLastRemainingColumnLeavesNoPlayPosition)
 {
     grid = makeGrid (1);
-    grid->advancePlayPosition();
+    pressPedal();
 
     grid->deleteColumn (0);
 
@@ -350,9 +414,9 @@ TEST_F (PianoGridTest, DeleteLastRemainingColumnLeavesNoPlayPosition)
     EXPECT_EQ (grid->getPlayPosition(), -1);
     EXPECT_EQ (grid->getWidth(), 0);
 
-    grid->advancePlayPosition();
+    pressPedal();
     EXPECT_EQ (grid->getPlayPosition(), -1);
-    expectDefaultCells (currentCells (*grid));
+    expectDefaultCells (currentCells());
 }
 
 TEST_F (PianoGridTest, DeleteOfABadIndexChangesNothing)
@@ -386,16 +450,16 @@ TEST_F (PianoGridTest, ComponentsThatAreNoColumnsAreIgnored)
 TEST_F (PianoGridTest, ColumnComponentsAreFoundByIdentity)
 {
     grid = makeGrid (3);
-    auto* middle = grid->getColumn (1);
-    auto* last = grid->getColumn (2);
+    tagColumns();
 
-    grid->deleteColumnComponent (middle);
+    grid->deleteColumnComponent (grid->getColumn (1));
 
     ASSERT_EQ (grid->getNumColumns(), 2);
-    EXPECT_EQ (grid->getColumn (1), last);
+    EXPECT_EQ (tagOf (1), 2);
 
-    grid->insertColumnBefore (last);
-    EXPECT_EQ (grid->getColumn (2), last);
+    grid->insertColumnBefore (grid->getColumn (1));
+    EXPECT_EQ (tagOf (2), 2);
+    EXPECT_EQ (tagOf (1), -1);
 }
 
 //==============================================================================
@@ -511,22 +575,23 @@ TEST_F (PianoGridTest, PasteBeforeAnyCopyDoesNothing)
 TEST_F (PianoGridTest, MenuDeleteRemovesTheColumnUnderTheClick)
 {
     grid = makeGrid (3);
-    auto* last = grid->getColumn (2);
+    tagColumns();
 
     PianoGridMenu::perform (*grid, PianoGridMenu::deleteItem, grid->getColumn (1));
 
     ASSERT_EQ (grid->getNumColumns(), 2);
-    EXPECT_EQ (grid->getColumn (1), last);
+    EXPECT_EQ (tagOf (1), 2);
 }
 
 TEST_F (PianoGridTest, MenuInsertPutsAnEmptyColumnBeforeTheClickedOne)
 {
-    auto* clicked = grid->getColumn (1);
+    tagColumns();
 
-    PianoGridMenu::perform (*grid, PianoGridMenu::insertNewItem, clicked);
+    PianoGridMenu::perform (*grid, PianoGridMenu::insertNewItem, grid->getColumn (1));
 
     ASSERT_EQ (grid->getNumColumns(), 3);
-    EXPECT_EQ (grid->getColumn (2), clicked);
+    EXPECT_EQ (tagOf (2), 1);
+    EXPECT_EQ (tagOf (1), -1);
 }
 
 TEST_F (PianoGridTest, SetPlayPositionThenAdvancePlaysTheNextColumn)
@@ -537,7 +602,7 @@ TEST_F (PianoGridTest, SetPlayPositionThenAdvancePlaysTheNextColumn)
     EXPECT_EQ (grid->getPlayPosition(), 2);
     EXPECT_EQ (playingColumns (*grid), std::vector<int> { 2 });
 
-    grid->advancePlayPosition();
+    pressPedal();
     EXPECT_EQ (grid->getPlayPosition(), 3);
     EXPECT_EQ (playingColumns (*grid), std::vector<int> { 3 });
 }
@@ -545,7 +610,7 @@ TEST_F (PianoGridTest, SetPlayPositionThenAdvancePlaysTheNextColumn)
 TEST_F (PianoGridTest, SetPlayPositionMovesTheMark)
 {
     grid = makeGrid (4);
-    advanceTimes (*grid, 2);
+    advanceTimes (2);
 
     PianoGridMenu::perform (*grid, PianoGridMenu::setPlayPositionItem, grid->getColumn (3));
 
@@ -577,75 +642,90 @@ TEST_F (PianoGridTest, UnknownMenuChoicesDoNothing)
 }
 
 //==============================================================================
-TEST (PianoGridMenu, OffersTheFiveEditsWithASeparatorBeforeSetPlayPosition)
+TEST_F (PianoGridTest, MenuOffersTheFiveEditsWithASeparatorBeforeSetPlayPosition)
 {
-    GridWithScriptedMenu grid (2);
-    grid.setSize (grid.getWidth(), gridHeight);
-    grid.setVisible (true);
+    auto scripted = makeGrid<GridWithScriptedMenu> (2);
 
-    grid.mouseDown (rightClickAt (grid, 10, 10));
+    scripted->mouseDown (rightClickAt (*scripted, 10, 10));
 
     const std::vector<std::pair<int, juce::String>> expected {
-        { 1, "Delete" }, { 2, "Insert new" }, { 3, "Copy" }, { 4, "Paste" }, { -1, "" }, { 5, "Set play position" }
+        { 1, "Delete" }, { 2, "Insert new" }, { 3, "Copy" }, { 4, "Paste" }, { -1, "" }, { 5, "Set play position" },
+        { -1, "" }, { 6, "Copy the grid as a chord chart" }, { 7, "Paste a chord chart before this column" }, { -1, "" }, { 0, "Playing" }
     };
-    EXPECT_EQ (grid.shownItems, expected);
+    EXPECT_EQ (scripted->shownItems, expected) << "no velocity on a note that is off";
 }
 
-TEST (PianoGridMenu, RightClickOnAColumnActsOnThatColumn)
+TEST_F (PianoGridTest, MenuOnANoteThatIsOnSetsItsVelocity)
 {
-    GridWithScriptedMenu grid (3);
-    grid.setSize (grid.getWidth(), gridHeight);
-    grid.setVisible (true);
-    grid.choice = PianoGridMenu::setPlayPositionItem;
+    auto scripted = makeGrid<GridWithScriptedMenu> (2);
+    std::vector<NoteCell> cells (notesPerChord);
+    cells[60].isOn = 1;
+    cells[60].velocity = 64;
+    scripted->setColumnCells (cells.data(), 1);
+    auto* column = scripted->getColumn (1);
+    const float yOfNote60 = (127 - 60) * 6.0f + 3.0f;
 
-    auto* column = grid.getColumn (2);
+    scripted->choice = PianoGridMenu::firstVelocityItem + 112;
+    column->mouseDown (rightClickAt (*column, 20, yOfNote60));
+
+    ASSERT_EQ (scripted->shownItems.size(), 13u);
+    EXPECT_EQ (scripted->shownItems[10].second, "Velocity of C4 (64)");
+    EXPECT_NE (std::find (scripted->shownSubmenuItems.begin(), scripted->shownSubmenuItems.end(),
+                          std::make_pair (PianoGridMenu::firstVelocityItem + 64, juce::String ("64*"))),
+               scripted->shownSubmenuItems.end()) << "the note's velocity is ticked";
+    EXPECT_EQ (cellsOf (*scripted, 1)[60].velocity, 112);
+    EXPECT_EQ (player.getSequence()->column (1)[60].velocity, 112) << "and published";
+}
+
+TEST_F (PianoGridTest, RightClickOnAColumnActsOnThatColumn)
+{
+    auto scripted = makeGrid<GridWithScriptedMenu> (3);
+    scripted->choice = PianoGridMenu::setPlayPositionItem;
+
+    auto* column = scripted->getColumn (2);
     column->mouseDown (rightClickAt (*column, 20, 100));
 
-    EXPECT_EQ (grid.menusShown, 1);
-    EXPECT_EQ (grid.getPlayPosition(), 2);
+    EXPECT_EQ (scripted->menusShown, 1);
+    EXPECT_EQ (scripted->getPlayPosition(), 2);
+    EXPECT_EQ (player.getPlayPosition(), 2);
 }
 
-TEST (PianoGridMenu, LeftClickOpensNoMenu)
+TEST_F (PianoGridTest, LeftClickOpensNoMenu)
 {
-    GridWithScriptedMenu grid (2);
-    grid.setSize (grid.getWidth(), gridHeight);
-    grid.setVisible (true);
-    grid.choice = PianoGridMenu::deleteItem;
+    auto scripted = makeGrid<GridWithScriptedMenu> (2);
+    scripted->choice = PianoGridMenu::deleteItem;
 
-    grid.getColumn (0)->mouseDown (leftClickAt (*grid.getColumn (0), 20, 100));
-    grid.mouseDown (leftClickAt (grid, 20, 100));
+    scripted->getColumn (0)->mouseDown (leftClickAt (*scripted->getColumn (0), 20, 100));
+    scripted->mouseDown (leftClickAt (*scripted, 20, 100));
 
-    EXPECT_EQ (grid.menusShown, 0);
-    EXPECT_EQ (grid.getNumColumns(), 2);
+    EXPECT_EQ (scripted->menusShown, 0);
+    EXPECT_EQ (scripted->getNumColumns(), 2);
 }
 
-TEST (PianoGridMenu, RightClickOnTheGapShowsTheMenuButChangesNothing)
+TEST_F (PianoGridTest, RightClickOnTheGapShowsTheMenuButChangesNothing)
 {
-    GridWithScriptedMenu grid (2);
-    grid.setSize (grid.getWidth(), gridHeight);
-    grid.setVisible (true);
-    grid.choice = PianoGridMenu::deleteItem;
+    auto scripted = makeGrid<GridWithScriptedMenu> (2);
+    scripted->choice = PianoGridMenu::deleteItem;
 
-    grid.mouseDown (rightClickAt (grid, 64, 100));  // the gap after column 0
+    scripted->mouseDown (rightClickAt (*scripted, 64, 100));  // the gap after column 0
 
-    EXPECT_EQ (grid.menusShown, 1);
-    EXPECT_EQ (grid.getNumColumns(), 2);
+    EXPECT_EQ (scripted->menusShown, 1);
+    EXPECT_EQ (scripted->getNumColumns(), 2);
 }
 
-TEST (PianoGridMenu, GridDeletedWhileTheMenuIsOpenIsLeftAlone)
+TEST_F (PianoGridTest, GridDeletedWhileTheMenuIsOpenIsLeftAlone)
 {
-    auto* grid = new GridWithScriptedMenu (2);
-    grid->setSize (grid->getWidth(), gridHeight);
-    grid->setVisible (true);
-    grid->choice = PianoGridMenu::deleteItem;
-    juce::Component::SafePointer<PianoGrid> watcher (grid);
-    grid->whileMenuIsOpen = [grid] { delete grid; };
+    auto* scripted = makeGrid<GridWithScriptedMenu> (2).release();
+    scripted->choice = PianoGridMenu::deleteItem;
+    juce::Component::SafePointer<PianoGrid> watcher (scripted);
+    scripted->whileMenuIsOpen = [scripted] { delete scripted; };
 
-    grid->mouseDown (rightClickAt (*grid, 10, 10));
+    scripted->mouseDown (rightClickAt (*scripted, 10, 10));
 
     // Nothing may touch the grid once it is gone: a faulty grid crashes here, or trips a
     // sanitizer's use-after-free check.
     EXPECT_EQ (watcher.getComponent(), nullptr);
+    EXPECT_EQ (player.getSequence()->getNumColumns(), 2);
 }
 
 //==============================================================================
@@ -665,16 +745,16 @@ TEST_F (PianoGridTest, ColumnsLieSideBySideWithOnePixelGaps)
 TEST_F (PianoGridTest, InsertAndDeleteLayTheColumnsOutAgain)
 {
     grid = makeGrid (3);
-    auto* last = grid->getColumn (2);
 
     grid->insertColumn (0);
     EXPECT_EQ (grid->getWidth(), 260);
-    EXPECT_EQ (last->getX(), 195);
+    EXPECT_EQ (grid->getColumn (3)->getX(), 195);
 
     grid->deleteColumn (0);
     grid->deleteColumn (0);
     EXPECT_EQ (grid->getWidth(), 130);
-    EXPECT_EQ (last->getX(), 65);
+    EXPECT_EQ (grid->getColumn (1)->getX(), 65);
+    EXPECT_EQ (grid->getColumn (2), nullptr);
     EXPECT_EQ (grid->getHeight(), gridHeight);
 }
 
@@ -707,38 +787,36 @@ TEST_F (PianoGridTest, GapsShowWhatLiesBehindTheGrid)
 }
 
 //==============================================================================
-TEST (PianoGridRepaint, AdvanceRepaintsOnlyTheTwoColumnsItMarks)
+TEST_F (PianoGridTest, APressOnTheAudioThreadIsDrawnAtTheNextRefresh)
 {
-    juce::CriticalSection filterLock;
-    auto grid = std::make_unique<PianoGrid> (3, &filterLock);
-    grid->setSize (grid->getWidth(), gridHeight);
+    grid = makeGrid (3);
+    std::vector<NoteCell> in (notesPerChord);
+    in[100].isOn = 1;
+    for (int i = 0; i < 3; ++i)
+        grid->setColumnCells (in.data(), i);
     juce::Component window;
     window.setSize (grid->getWidth(), gridHeight);
     window.addAndMakeVisible (grid.get());
-    grid->advancePlayPosition();
-    deliverPendingMessages();
+    pressPedal();
     render (window);  // every column now draws from its cached image
 
-    // Cells changed without a repaint show only when their column is redrawn.
-    std::vector<NoteCell> in (notesPerChord);
-    in[127].isOn = 1;
-    for (int i = 0; i < 3; ++i)
-        grid->setColumnCells (in.data(), i);
-
     std::thread audioThread ([&] {
+        juce::MidiBuffer midi;
+        midi.addEvent (juce::MidiMessage::controllerEvent (1, 64, 0), 0);
+        midi.addEvent (juce::MidiMessage::controllerEvent (1, 64, 127), 1);
         const juce::ScopedLock sl (filterLock);
-        grid->advancePlayPosition();
+        player.handlePedalMidi (midi);
     });
     audioThread.join();
 
-    deliverPendingMessages();
+    EXPECT_EQ (argbAt (render (window), 65 + 10, 165), 0xFF7FFFD4u) << "nothing is drawn from the audio thread";
+
+    grid->refreshFromPlayer();
     auto image = render (window);
 
-    EXPECT_EQ (argbAt (image, 10, 2), 0xFF7FFFD4u);          // column 0, no longer playing
-    EXPECT_EQ (argbAt (image, 65 + 10, 2), 0xFFFF0000u);     // column 1, now playing
-    EXPECT_EQ (argbAt (image, 130 + 10, 2), 0xFF96C896u);    // column 2, untouched
-    for (int i = 0; i < 3; ++i)
-        EXPECT_FALSE (grid->getColumn (i)->repaintPending) << i;
+    EXPECT_EQ (argbAt (image, 10, 165), 0xFF7FFFD4u);          // column 0, no longer playing
+    EXPECT_EQ (argbAt (image, 65 + 10, 165), 0xFFFF0000u);     // column 1, now playing
+    EXPECT_EQ (argbAt (image, 130 + 10, 165), 0xFF7FFFD4u);    // column 2, as it was
 }
 
 TEST_F (PianoGridTest, DeletingTheCurrentColumnRepaintsTheNewlyMarkedOne)
@@ -747,7 +825,7 @@ TEST_F (PianoGridTest, DeletingTheCurrentColumnRepaintsTheNewlyMarkedOne)
     juce::Component window;
     window.setSize (grid->getWidth(), gridHeight);
     window.addAndMakeVisible (grid.get());
-    advanceTimes (*grid, 3);
+    advanceTimes (3);
     deliverPendingMessages();
     render (window);
 
@@ -756,31 +834,138 @@ TEST_F (PianoGridTest, DeletingTheCurrentColumnRepaintsTheNewlyMarkedOne)
     deliverPendingMessages();
     auto image = render (window);
 
-    EXPECT_EQ (argbAt (image, 10, 2), 0xFFAAD2AAu);
-    EXPECT_EQ (argbAt (image, 65 + 10, 2), 0xFF96C896u);
+    EXPECT_EQ (argbAt (image, 10, 165), 0xFFAAD2AAu);  // note 100, a white key's row
+    EXPECT_EQ (argbAt (image, 65 + 10, 165), 0xFF96C896u);
 }
 
 //==============================================================================
-TEST (PianoGridLocking, EveryEditTakesTheEditLock)
+TEST_F (PianoGridTest, EveryEditIsPublishedUnderTheBlockLock)
 {
-    juce::CriticalSection filterLock;
-    PianoGrid grid (3, &filterLock);
-    grid.setSize (grid.getWidth(), gridHeight);
-    grid.setVisible (true);
+    grid = makeGrid (3);
     const std::vector<NoteCell> cells (notesPerChord);
-    grid.copyColumnToBuffer (grid.getColumn (0)->cells);
+    PianoGridMenu::perform (*grid, PianoGridMenu::copyItem, grid->getColumn (0));
 
     const std::vector<std::pair<const char*, std::function<void()>>> edits {
-        { "add", [&] { grid.addColumn(); } },
-        { "insert", [&] { grid.insertColumn (1); } },
-        { "delete", [&] { grid.deleteColumn (0); } },
-        { "set cells", [&] { grid.setColumnCells (cells.data(), 0); } },
-        { "paste", [&] { PianoGridMenu::perform (grid, PianoGridMenu::pasteItem, grid.getColumn (0)); } },
-        { "set play position", [&] { PianoGridMenu::perform (grid, PianoGridMenu::setPlayPositionItem, grid.getColumn (1)); } },
-        { "column click", [&] { grid.getColumn (0)->mouseDown (leftClickAt (*grid.getColumn (0), 5, 5)); } },
-        { "clear", [&] { grid.clearColumns(); } },
+        { "add", [&] { grid->addColumn(); } },
+        { "insert", [&] { grid->insertColumn (1); } },
+        { "delete", [&] { grid->deleteColumn (0); } },
+        { "set cells", [&] { grid->setColumnCells (cells.data(), 0); } },
+        { "paste", [&] { PianoGridMenu::perform (*grid, PianoGridMenu::pasteItem, grid->getColumn (0)); } },
+        { "set play position", [&] { PianoGridMenu::perform (*grid, PianoGridMenu::setPlayPositionItem, grid->getColumn (1)); } },
+        { "column click", [&] { grid->getColumn (0)->mouseDown (leftClickAt (*grid->getColumn (0), 5, 5)); } },
     };
 
     for (const auto& [name, edit] : edits)
+    {
+        const auto before = player.getSequence();
         EXPECT_TRUE (actionWaitsForLock (filterLock, edit)) << name;
+        EXPECT_EQ (player.getSequence(), grid->getShownSequence()) << name << ": the player plays what the grid shows";
+        EXPECT_TRUE (player.getSequence() != before || std::string (name) == "set play position") << name << ": a new sequence";
+    }
+
+    // Copying changes nothing that plays: it publishes nothing and waits for no block.
+    EXPECT_FALSE (actionWaitsForLock (filterLock, [&] { PianoGridMenu::perform (*grid, PianoGridMenu::copyItem, grid->getColumn (1)); }));
+}
+
+TEST_F (PianoGridTest, OnlyTheColumnsInViewAreComponentsAndScrollingBringsTheOthers)
+{
+    grid = makeGrid (GridState::maxColumns);
+    juce::Viewport viewport;
+    viewport.setSize (620, gridHeight);
+    viewport.setViewedComponent (grid.get(), false);
+
+    EXPECT_EQ (grid->getWidth(), 65 * GridState::maxColumns);
+    EXPECT_LE (grid->getNumColumnComponents(), 11);
+    EXPECT_NE (grid->getColumn (0), nullptr);
+    EXPECT_EQ (grid->getColumn (20), nullptr);
+
+    // The last column, scrolled to, is there to click.
+    viewport.setViewPosition (grid->getWidth() - 620, 0);
+    auto* last = grid->getColumn (GridState::maxColumns - 1);
+    ASSERT_NE (last, nullptr);
+    EXPECT_LE (grid->getNumColumnComponents(), 11);
+    last->mouseDown (leftClickAt (*last, 5, 5));
+    EXPECT_EQ (player.getSequence()->column (GridState::maxColumns - 1)[127].isOn, 1);
+}
+
+TEST_F (PianoGridTest, ColumnsAreNamedWhenTheirNotesChangeAndTheSoundingOneStandsOut)
+{
+    grid = makeGrid (3);
+    juce::Component window;
+    window.setSize (grid->getWidth(), gridHeight);
+    window.addAndMakeVisible (grid.get());
+
+    const auto notesOn = [] (std::initializer_list<int> notes)
+    {
+        std::vector<NoteCell> cells (notesPerChord);
+        for (int n : notes)
+            cells[(size_t) n].isOn = 1;
+        return cells;
+    };
+    grid->setColumnCells (notesOn ({ 60, 64, 67 }).data(), 0);
+    grid->setColumnCells (notesOn ({ 57, 60, 64, 67 }).data(), 1);
+
+    EXPECT_EQ (grid->getColumn (0)->getChordName(), "C");
+    EXPECT_EQ (grid->getColumn (1)->getChordName(), "Am7");
+    EXPECT_EQ (grid->getColumn (2)->getChordName(), "N.C.");
+
+    // A click renames the column it changed.
+    auto* empty = grid->getColumn (2);
+    empty->mouseDown (leftClickAt (*empty, 20, (127 - 62) * 6.0f + 3));
+    EXPECT_EQ (empty->getChordName(), "[D4]");
+
+    // The band of the column that sounds is red; the others' are dark.
+    pressPedal();
+    const auto image = render (window);
+    const auto bandColour = [&] (int column) { return image.getPixelAt (column * 65 + 1, 1); };
+    EXPECT_GT (bandColour (0).getRed(), 150);
+    EXPECT_LT (bandColour (0).getGreen(), 60);
+    EXPECT_LT (bandColour (1).getRed(), 90);
+
+    // The name is drawn: the band holds pixels of its text's colour.
+    int textPixels = 0;
+    for (int x = 65; x < 65 + 64; ++x)
+        for (int y = 0; y < PianoGridColumn::nameBandHeight; ++y)
+            textPixels += image.getPixelAt (x, y).getBrightness() > 0.8f ? 1 : 0;
+    EXPECT_GT (textPixels, 10);
+}
+
+TEST_F (PianoGridTest, TheGridGoesToTheClipboardAsAChartAndAChartComesBackAsColumns)
+{
+    juce::String clipboard;
+    auto& system = PianoGridMenu::clipboard();
+    const auto systemClipboard = system;
+    system = { [&] (const juce::String& text) { clipboard = text; }, [&] { return clipboard; } };
+    juce::String message;
+    grid->onMessage = [&] (const juce::String& text) { message = text; };
+
+    std::vector<NoteCell> cMajor (notesPerChord);
+    for (int n : { 48, 60, 64, 67 })
+        cMajor[(size_t) n].isOn = 1;
+    grid->setColumnCells (cMajor.data(), 0);
+    pressPedal();
+    pressPedal();  // column 1 sounds
+
+    PianoGridMenu::perform (*grid, PianoGridMenu::copyChartItem, grid->getColumn (1));
+    EXPECT_EQ (clipboard, "C N.C. |\n");
+
+    // Pasted before column 1: the column that sounds moves along and keeps sounding.
+    clipboard = "Am7 | F/A G7";
+    PianoGridMenu::perform (*grid, PianoGridMenu::pasteChartItem, grid->getColumn (1));
+    ASSERT_EQ (grid->getNumColumns(), 5);
+    EXPECT_EQ (grid->getChart(), "C Am7 F/A G7 | N.C. |\n");
+    EXPECT_EQ (player.getPlayPosition(), 4);
+    EXPECT_EQ (player.getSequence(), grid->getShownSequence());
+
+    // On a gap, the chart goes at the end; a name the vocabulary does not know changes nothing.
+    clipboard = "Dm | Hm7";
+    PianoGridMenu::perform (*grid, PianoGridMenu::pasteChartItem, (juce::Component*) nullptr);
+    EXPECT_EQ (grid->getNumColumns(), 5);
+    EXPECT_TRUE (message.contains ("'Hm7'")) << message;
+
+    clipboard = "Dm";
+    PianoGridMenu::perform (*grid, PianoGridMenu::pasteChartItem, (juce::Component*) nullptr);
+    EXPECT_EQ (grid->getChart(), "C Am7 F/A G7 | N.C. Dm |\n");
+
+    system = systemClipboard;
 }

@@ -73,8 +73,8 @@ TEST_F (EmbeddingErrorTest, AnEditorOpenedIdledAndClosedCausesNoXErrorAtAll)
 
 TEST_F (EmbeddingErrorTest, AHostWindowThatVanishesJustBeforeEmbeddingGivesNoEditorWindow)
 {
-    ERect* rect = nullptr;
-    ASSERT_NE (bridge->dispatcher (effEditGetRect, 0, 0, &rect, 0.0f), 0);
+    bridge->createEditorComp();
+    ASSERT_NE (bridge->getEditorComp(), nullptr);
     const int hostErrorsBefore = XHostWindow::errorCount();
     const int ignoredBefore = X11ErrorTrap::ignoredErrorCount();
 

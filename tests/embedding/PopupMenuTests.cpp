@@ -178,7 +178,9 @@ protected:
 TEST_F (PopupMenuTest, RightClickOnAColumnOffersTheEditsAndInsertsBeforeIt)
 {
     auto* grid = editor->getGrid();
-    auto* secondColumn = grid->getColumn (1);
+    std::vector<NoteCell> tagged (notesPerChord);
+    tagged[40].isOn = 1;
+    grid->setColumnCells (tagged.data(), 1);
     MenuUser user (*window, "Insert new");
 
     rightClickColumn (1);
@@ -186,10 +188,15 @@ TEST_F (PopupMenuTest, RightClickOnAColumnOffersTheEditsAndInsertsBeforeIt)
 
     ASSERT_TRUE (user.sawMenu);
     EXPECT_FALSE (user.hadToDismiss) << "the click on the item did not close the menu";
-    EXPECT_EQ (user.itemsSeen, juce::StringArray ({ "Delete", "Insert new", "Copy", "Paste", "Set play position" }))
+    EXPECT_EQ (user.itemsSeen, juce::StringArray ({ "Delete", "Insert new", "Copy", "Paste", "Set play position", "Copy the grid as a chord chart",
+                                             "Paste a chord chart before this column", "Playing" }))
         << user.itemsSeen.joinIntoString ("|");
     EXPECT_EQ (grid->getNumColumns(), 3);
-    EXPECT_EQ (grid->getColumn (2), secondColumn) << "the new column took its place";
+    std::vector<NoteCell> cells (notesPerChord);
+    grid->getColumnCells (cells.data(), 2);
+    EXPECT_EQ (cells[40].isOn, 1) << "the new column took its place";
+    grid->getColumnCells (cells.data(), 1);
+    EXPECT_EQ (cells[40].isOn, 0);
 }
 
 TEST_F (PopupMenuTest, DismissedMenuChangesNothing)

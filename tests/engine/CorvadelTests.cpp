@@ -2,10 +2,12 @@
 
 #include "editor/DemoEditorComponent.h"
 #include "editor/PianoGridMenu.h"
+#include "editor/PlayerSettingsMenu.h"
 #include "engine/Corvadel.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace
@@ -63,12 +65,12 @@ protected:
     void SetUp() override { filter.prepareForPlayback (48000.0, 512); }
     void TearDown() override { closeEditor(); }
 
-    std::vector<Event> play (std::initializer_list<std::pair<int, int>> pedalValues)
+    std::vector<Event> play (std::initializer_list<std::pair<int, int>> pedalValues, int controller = 64)
     {
         juce::MidiBuffer midi;
 
         for (auto [position, value] : pedalValues)
-            midi.addEvent (juce::MidiMessage::controllerEvent (1, 64, value), position);
+            midi.addEvent (juce::MidiMessage::controllerEvent (1, controller, value), position);
 
         {
             const juce::ScopedLock sl (filter.filterLock);
@@ -168,6 +170,7 @@ TEST_F (CorvadelTest, FirstPressAfterARestorePlaysTheFirstColumn)
     openEditor();
 
     EXPECT_EQ (press(), (std::vector<Event> { { 0, on, 40, 100 } }));
+    editor->getGrid()->refreshFromPlayer();
     EXPECT_EQ (editor->getGrid()->getPlayPosition(), 0);
     EXPECT_EQ (press()[1].note, 41);
 }
@@ -182,7 +185,6 @@ TEST_F (CorvadelTest, EditsSurviveClosingTheEditor)
     EXPECT_EQ (withEditorOpen.getSize(), 8u + 3 * 1024);
 
     closeEditor();
-    EXPECT_TRUE (filter.hasKeptState());
     EXPECT_EQ (saved(), withEditorOpen);
 
     openEditor();
@@ -192,22 +194,26 @@ TEST_F (CorvadelTest, EditsSurviveClosingTheEditor)
     EXPECT_EQ (press(), (std::vector<Event> { { 0, on, 72, 55 } }));
 }
 
-TEST_F (CorvadelTest, AStateRestoredWhileTheEditorIsOpenOutlivesThatEditorsEdits)
+TEST_F (CorvadelTest, AStateRestoredWhileTheEditorIsOpenPlaysIsSavedAndIsShownAtOnce)
 {
     auto& ed = openEditor();
     ed.getGrid()->setColumnCells (column ({ { 1 } }).data(), 0);
-    const auto restored = chunkOf ({ column ({ { 90 } }) });
+    press();
+    const auto restored = chunkOf ({ column ({ { 90 } }), column ({ { 91 } }) });
     restore (restored);
 
-    EXPECT_NE (saved(), restored) << "the open grid is what is saved while it is open";
-    closeEditor();
     EXPECT_EQ (saved(), restored);
+    EXPECT_EQ (press(), (std::vector<Event> { { 0, off, 1, 0 }, { 0, on, 90, 100 } })) << "from its first column";
 
-    // The next editor's edits are kept again when it closes.
-    openEditor().getGrid()->setColumnCells (column ({ { 91 } }).data(), 0);
-    const auto edited = saved();
+    ed.getGrid()->refreshFromPlayer();
+    EXPECT_EQ (ed.getGrid()->getNumColumns(), 2);
+    EXPECT_EQ (ed.getGrid()->getPlayPosition(), 0);
+
+    // The editor's next edit is made on the restored grid.
+    ed.getGrid()->setColumnCells (column ({ { 92 } }).data(), 1);
+    EXPECT_EQ (saved(), chunkOf ({ column ({ { 90 } }), column ({ { 92 } }) }));
     closeEditor();
-    EXPECT_EQ (saved(), edited);
+    EXPECT_EQ (saved(), chunkOf ({ column ({ { 90 } }), column ({ { 92 } }) }));
 }
 
 TEST_F (CorvadelTest, DeletingEveryColumnLeavesAGridThatEndsChordsAndStartsNone)
@@ -278,4 +284,70 @@ TEST (CorvadelRace, AStateRestoredWhileAnEditorIsBeingBuiltOutlivesThatEditor)
     juce::MemoryBlock saved;
     filter.saveState (saved);
     EXPECT_EQ (saved, filter.arriving);
+}
+
+TEST_F (CorvadelTest, ATriggerLearntFromTheEditorStepsBackAndTheMenuShowsIt)
+{
+    restore (chunkOf ({ column ({ { 40 } }), column ({ { 41 } }), column ({ { 42 } }) }));
+    auto* grid = openEditor().getGrid();
+    PianoGridMenu::perform (*grid, PlayerSettingsMenu::learnItem (SequencePlayer::Trigger::previous), -1);
+
+    // The soft pedal moves: it is learnt, and the press that taught it plays nothing.
+    juce::MidiBuffer teach;
+    teach.addEvent (juce::MidiMessage::controllerEvent (1, 67, 127), 5);
+    {
+        const juce::ScopedLock sl (filter.filterLock);
+        filter.handlePedalMidi (teach);
+    }
+    EXPECT_TRUE (teach.isEmpty());
+    EXPECT_EQ (filter.getPlayer().getSettings().previousController, 67);
+    EXPECT_EQ (filter.getPlayer().getTriggerBeingLearnt(), SequencePlayer::Trigger::none);
+
+    auto softPedal = [&] (int value) { return play ({ { 9, value } }, 67); };
+
+    EXPECT_TRUE (softPedal (127).empty()) << "held since it taught: only a release re-arms it";
+    softPedal (0);
+    press (0);
+    press (0);
+    EXPECT_EQ (softPedal (127), (std::vector<Event> { { 9, off, 41, 0 }, { 9, on, 40, 100 } }));
+
+    // The menu shows the learnt controller, and saving keeps it.
+    const auto menu = PlayerSettingsMenu::create (filter.getPlayer());
+    bool shown = false;
+    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+        shown = shown || it.getItem().text == "Previous trigger: 67 (Soft Pedal)";
+    EXPECT_TRUE (shown);
+
+    const auto state = saved();
+    Corvadel reloaded;
+    reloaded.restoreState (state.getData(), (int) state.getSize());
+    EXPECT_EQ (reloaded.getPlayer().getSettings().previousController, 67);
+}
+
+TEST_F (CorvadelTest, TheSettingsMenuChangesEachSettingAndKeepsOneControllerToOneTrigger)
+{
+    auto& player = filter.getPlayer();
+    using T = SequencePlayer::Trigger;
+
+    const std::vector<std::pair<int, std::function<bool (const PlayerSettings&)>>> choices {
+        { PlayerSettingsMenu::controllerItem (T::previous, 67), [] (auto& s) { return s.previousController == 67; } },
+        { PlayerSettingsMenu::controllerItem (T::reset, 80), [] (auto& s) { return s.resetController == 80; } },
+        { PlayerSettingsMenu::controllerItem (T::next, 67), [] (auto& s) { return s.nextController == 67 && s.previousController == -1; } },
+        { PlayerSettingsMenu::controllerItem (T::reset, 67), [] (auto& s) { return s.resetController == 80; } },
+        { PlayerSettingsMenu::noControllerItem (T::reset), [] (auto& s) { return s.resetController == -1; } },
+        { PlayerSettingsMenu::jumpItem, [] (auto& s) { return s.jumpByProgramChange; } },
+        { PlayerSettingsMenu::endOfGridItem (PlayerSettings::EndOfGrid::hold), [] (auto& s) { return s.endOfGrid == PlayerSettings::EndOfGrid::hold; } },
+        { PlayerSettingsMenu::passThroughItem (true), [] (auto& s) { return s.passThrough; } },
+        { PlayerSettingsMenu::channelItem (16), [] (auto& s) { return s.outputChannel == 16; } },
+        { PlayerSettingsMenu::transposeItem (-24), [] (auto& s) { return s.transpose == -24; } },
+        { PlayerSettingsMenu::transposeItem (7), [] (auto& s) { return s.transpose == 7; } },
+    };
+
+    for (const auto& [item, holds] : choices)
+    {
+        EXPECT_TRUE (PlayerSettingsMenu::perform (player, item)) << item;
+        EXPECT_TRUE (holds (player.getSettings())) << "after item " << item;
+    }
+
+    EXPECT_FALSE (PlayerSettingsMenu::perform (player, PianoGridMenu::deleteItem));
 }

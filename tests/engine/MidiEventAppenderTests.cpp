@@ -53,7 +53,7 @@ TEST (MidiEventAppender, InOrderAndOutOfOrderEventsMatchTheFrameworksBuffer)
             }
 
             const auto velocityOf = [] (const NoteCell& cell) { return (uint8_t) (cell.velocity & 0x7F); };
-            appender.addNotes (noteStatus, chord, notesPerChord, position, velocityOf);
+            appender.addNotes (noteStatus, chord, notesPerChord, 0, position, velocityOf);
 
             for (int note = 0; note < notesPerChord; ++note)
             {

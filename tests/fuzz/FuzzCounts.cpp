@@ -9,6 +9,6 @@ void FuzzCounts::print (std::ostream& out) const
         << "  event lists: " << eventLists << " (" << eventRecords << " entries), blocks: " << blocks << " (0 frames: "
         << emptyBlocks << ", 1 frame: " << oneFrameBlocks << ", 4096 frames or more: " << longBlocks << ")\n"
         << "  presses: " << presses << ", note-ons: " << noteOns << ", note-offs: " << noteOffs << "\n"
-        << "  dispatcher calls: " << dispatcherCalls << ", editors built: " << editorsBuilt
-        << ", editor open requests: " << editorOpenRequests << ", editors closed: " << editorsClosed << "\n";
+        << "  dispatcher calls: " << dispatcherCalls << ", editor size queries: " << editorSizeQueries
+        << ", editor open requests: " << editorOpenRequests << ", editor closes: " << editorCloses << "\n";
 }

@@ -24,9 +24,9 @@ struct FuzzCounts
     int64_t noteOns = 0;
     int64_t noteOffs = 0;
     int64_t dispatcherCalls = 0;
-    int64_t editorsBuilt = 0;
+    int64_t editorSizeQueries = 0;
     int64_t editorOpenRequests = 0;
-    int64_t editorsClosed = 0;
+    int64_t editorCloses = 0;
 
     void print (std::ostream& out) const;
 };

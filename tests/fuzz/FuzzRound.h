@@ -49,7 +49,7 @@ private:
     std::string giveChunkBytes (Instance& instance, const Bytes& chunk);
     std::string handOwnChunkBack (Instance& instance);
     std::string compareSavedState (Instance& instance, const char* after);
-    std::string buildEditor (Instance& instance);
+    std::string askEditorSize (Instance& instance);
     std::string requestEditorWindow (Instance& instance);
     std::string closeEditor (Instance& instance);
     std::string idleEditor (Instance& instance);

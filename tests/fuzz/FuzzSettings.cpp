@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <random>
+#include <string>
 
 FuzzSettings FuzzSettings::fromEnvironment()
 {
@@ -12,12 +13,15 @@ FuzzSettings FuzzSettings::fromEnvironment()
 
     if (const char* seed = std::getenv ("CORVADEL_FUZZ_SEED"); seed != nullptr && *seed != 0)
     {
-        settings.firstSeed = std::strtoull (seed, nullptr, 0);
-    }
-    else
-    {
-        std::random_device device;
-        settings.firstSeed = ((uint64_t) device() << 32) ^ device();
+        if (std::string (seed) == "random")
+        {
+            std::random_device device;
+            settings.firstSeed = ((uint64_t) device() << 32) ^ device();
+        }
+        else
+        {
+            settings.firstSeed = std::strtoull (seed, nullptr, 0);
+        }
     }
 
     const char* trace = std::getenv ("CORVADEL_FUZZ_TRACE");

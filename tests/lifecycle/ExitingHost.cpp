@@ -40,7 +40,7 @@ const std::map<std::string, std::function<void()>> cases {
           host.startPlaying (effect);
           pressOnce (host, effect);
       } },
-    { "editor-created-and-closed", [] {
+    { "editor-size-asked-and-closed", [] {
           auto& host = leakedHost();
           auto* effect = host.createInstance();
           host.startPlaying (effect);

@@ -41,7 +41,6 @@ ChildProcess::Result runExitingHost (const std::string& caseName)
 std::vector<SentMidi> playOneChord (PluginHost& host, AEffect* effect)
 {
     host.setChunk (effect, makeGridChunk ({ { { { 60, 100 }, { 67, 100 } } } }));
-    host.dispatch (effect, effEditGetRect, 0, 0, nullptr);
     return host.processBlock (effect, { { 0, 0xB0, 64, 127 } });
 }
 }
@@ -123,7 +122,7 @@ TEST (LoadUnload, TwentyRoundsInOneProcessEachUnloadReally)
 // still open. Each case is a process of its own that must end cleanly.
 TEST (ExitingHost, EndsCleanlyHoweverItLeavesThePlugIn)
 {
-    for (const char* caseName : { "create-only", "open-close", "open-after-press", "editor-created-and-closed",
+    for (const char* caseName : { "create-only", "open-close", "open-after-press", "editor-size-asked-and-closed",
                                   "chunk-handed-out", "two-instances", "unload-then-exit" })
     {
         const auto result = runExitingHost (caseName);

@@ -32,7 +32,6 @@ TEST_F (EventTest, OutgoingRecordsAreMidiEventsAtThePressPosition)
 {
     auto* effect = createPlaying();
     host->setChunk (effect, makeGridChunk (cMajorThenDMinor));
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
 
     const auto sent = host->processBlock (effect, { pedalDown (137) });
     ASSERT_EQ (sent.size(), 3u);
@@ -54,7 +53,6 @@ TEST_F (EventTest, DeliveriesBeforeOneBlockAddUp)
 {
     auto* effect = createPlaying();
     host->setChunk (effect, makeGridChunk (cMajorThenDMinor));
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
 
     host->takeSentMidi();
     host->deliverEvents (effect, { pedalDown (10) });
@@ -75,7 +73,6 @@ TEST_F (EventTest, OtherEventTypesAndDataWithoutStatusAreIgnored)
 {
     auto* effect = createPlaying();
     host->setChunk (effect, makeGridChunk (cMajorThenDMinor));
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
 
     VstMidiEvent sysexLike {};
     sysexLike.type = 6;  // not a MIDI event
@@ -104,7 +101,6 @@ TEST_F (EventTest, AccumulatingProcessAndUnpreparedBlocksWorkToo)
 {
     auto* effect = host->createInstance();
     host->setChunk (effect, makeGridChunk (cMajorThenDMinor));
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
 
     // No open, no resume: the first block prepares the filter itself.
     const auto sent = host->processBlock (effect, { pedalDown (3) }, 256, false);
@@ -115,7 +111,6 @@ TEST_F (EventTest, HostRefusingTheEventsIsNotAskedAgain)
 {
     auto* effect = createPlaying();
     host->setChunk (effect, makeGridChunk (cMajorThenDMinor));
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
     host->processEventsAnswer = 2;
     host->clearRequests();
 
@@ -137,7 +132,6 @@ TEST_F (EventTest, SuspendDropsEventsDeliveredBeforeIt)
 {
     auto* effect = createPlaying();
     host->setChunk (effect, makeGridChunk (cMajorThenDMinor));
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
 
     host->deliverEvents (effect, { pedalDown (0) });
     host->dispatch (effect, effMainsChanged, 0, 0);
@@ -150,7 +144,6 @@ TEST_F (EventTest, EventsOutsideTheBlockAreHeldToItsEdges)
 {
     auto* effect = createPlaying();
     host->setChunk (effect, makeGridChunk (cMajorThenDMinor));
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
 
     // A press past the block's end sounds at its last frame; presses before its start sound at
     // frame 0, in the order the host listed them.
@@ -172,7 +165,6 @@ TEST_F (EventTest, EventsForAnEmptyBlockWaitForTheNextOne)
 {
     auto* effect = createPlaying();
     host->setChunk (effect, makeGridChunk (cMajorThenDMinor));
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
 
     // A block of no frames has no frame to place a note at.
     EXPECT_TRUE (host->processBlock (effect, { pedalDown (5) }, 0).empty());

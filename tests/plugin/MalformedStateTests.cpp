@@ -58,9 +58,6 @@ TEST_F (MalformedStateTest, ZeroColumnsIsAValidEmptyGrid)
     auto* effect = createPlaying();
     host->setChunk (effect, header (0, 128));
     EXPECT_EQ (host->getChunk (effect), header (0, 128));
-
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
-    EXPECT_EQ (host->getChunk (effect), header (0, 128));
     EXPECT_TRUE (host->processBlock (effect, { pedalDown (0) }).empty());
 }
 
@@ -70,11 +67,7 @@ TEST_F (MalformedStateTest, ShortColumnsFillOnlyTheirStoredCells)
     // 64 cells per column: notes 0..63 stored, 64..127 left at their defaults.
     auto chunk = makeGridChunk ({ { { { 10, 80 }, { 63, 70 } } }, { { { 5, 50 } } } }, 64);
     host->setChunk (effect, chunk);
-    EXPECT_EQ (host->getChunk (effect), chunk) << "kept as given while no editor is open";
-
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
-    const auto saved = host->getChunk (effect);
-    EXPECT_EQ (saved, makeGridChunk ({ { { { 10, 80 }, { 63, 70 } } }, { { { 5, 50 } } } }));
+    EXPECT_EQ (host->getChunk (effect), chunk) << "kept as given";
 
     const auto sent = host->processBlock (effect, { pedalDown (0) });
     ASSERT_EQ (sent.size(), 2u);
@@ -82,14 +75,17 @@ TEST_F (MalformedStateTest, ShortColumnsFillOnlyTheirStoredCells)
     EXPECT_EQ (sent[1].note(), 63);
 }
 
-TEST_F (MalformedStateTest, LongColumnsKeepTheirFirst128Cells)
+TEST_F (MalformedStateTest, LongColumnsAreKeptWholeAndPlayTheirFirst128Cells)
 {
     auto* effect = createPlaying();
     auto chunk = makeGridChunk ({ { { { 1, 90 }, { 127, 90 }, { 200, 90 } } } }, 256);
     host->setChunk (effect, chunk);
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
 
-    EXPECT_EQ (host->getChunk (effect), makeGridChunk ({ { { { 1, 90 }, { 127, 90 } } } }));
+    EXPECT_EQ (host->getChunk (effect), chunk);
+    const auto sent = host->processBlock (effect, { pedalDown (0) });
+    ASSERT_EQ (sent.size(), 2u);
+    EXPECT_EQ (sent[0].note(), 1);
+    EXPECT_EQ (sent[1].note(), 127);
 }
 
 TEST_F (MalformedStateTest, OnBytesOtherThanOneStillMeanOn)
@@ -99,12 +95,9 @@ TEST_F (MalformedStateTest, OnBytesOtherThanOneStillMeanOn)
     chunk[8 + 60 * 8] = 5;
     chunk[8 + 64 * 8 + 1] = 0xAB;  // a byte without meaning
     host->setChunk (effect, chunk);
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
 
     EXPECT_EQ (host->processBlock (effect, { pedalDown (0) }).size(), 3u);
 
-    // The open grid keeps the on byte as it came; the bytes without meaning are not kept.
-    auto expected = chunk;
-    expected[8 + 64 * 8 + 1] = 0;
-    EXPECT_EQ (host->getChunk (effect), expected);
+    // Saved as it came, the bytes without meaning included.
+    EXPECT_EQ (host->getChunk (effect), chunk);
 }

@@ -30,7 +30,6 @@ protected:
     {
         auto* effect = createPlaying();
         host->setChunk (effect, makeGridChunk (columns));
-        host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
         return effect;
     }
 };
@@ -38,7 +37,6 @@ protected:
 TEST_F (PedalTest, FreshEditorFirstPressPlaysTheEmptyFirstColumn)
 {
     auto* effect = createPlaying();
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
     host->clearRequests();
 
     EXPECT_TRUE (host->processBlock (effect, { pedalDown (0) }).empty());
@@ -106,36 +104,48 @@ TEST_F (PedalTest, ReleaseBeforeAnyPressChangesNothing)
     EXPECT_EQ (notesOf (host->processBlock (effect, { pedalDown (2) }), true), (std::vector<int> { 60, 64, 67 }));
 }
 
-TEST_F (PedalTest, StoredVelocitiesKeepTheirLowestBitsUpTo127)
+TEST_F (PedalTest, AnOnCellAlwaysSoundsWithItsVelocityHeldWithin1To127)
 {
-    auto* effect = playingWithGrid ({ loud });
+    // stored velocity -> velocity sent; a note-on of velocity 0 would be a note-off.
+    const std::vector<std::pair<int, int>> table { { 0, 1 }, { -5, 1 }, { 1, 1 }, { 100, 100 }, { 127, 127 },
+                                                   { 128, 127 }, { 256, 127 }, { 300, 127 } };
+    ChordColumn column;
+
+    for (size_t i = 0; i < table.size(); ++i)
+        column.notes.push_back ({ 40 + (int) i, table[i].first });
+
+    auto* effect = playingWithGrid ({ column });
     const auto sent = host->processBlock (effect, { pedalDown (0) });
-    ASSERT_EQ (sent.size(), 3u);
-    EXPECT_EQ (sent[0].velocity(), 44);   // 300
-    EXPECT_EQ (sent[1].velocity(), 127);  // 200
-    EXPECT_EQ (sent[2].velocity(), 127);
+    ASSERT_EQ (sent.size(), table.size());
+
+    for (size_t i = 0; i < table.size(); ++i)
+    {
+        EXPECT_TRUE (sent[i].isNoteOn()) << "stored " << table[i].first;
+        EXPECT_EQ (sent[i].velocity(), table[i].second) << "stored " << table[i].first;
+    }
 }
 
-TEST_F (PedalTest, WithNoGridAtAllEachPressRestartsTheChordPlayedLast)
+TEST_F (PedalTest, WithNoGridAtAllPressesSendNothingUntilAStateArrives)
 {
-    // No state restored and no editor ever opened: there is nothing to step, and nothing sounds.
+    // No state restored and no editor ever opened: nothing was ever played, so a press ends
+    // nothing and starts nothing.
     auto* effect = createPlaying();
     EXPECT_TRUE (host->processBlock (effect, { pedalDown (0), pedalUp (1), pedalDown (2) }).empty());
+
+    // The same presses play once there is a grid (the pedal is down: a release re-arms it).
+    host->setChunk (effect, makeGridChunk ({ cMajor }));
+    EXPECT_EQ (notesOf (host->processBlock (effect, { pedalUp (0), pedalDown (2) }), true), (std::vector<int> { 60, 64, 67 }));
 }
 
-TEST_F (PedalTest, RestoreWhileOpenKeepsTheOpenGridUntilReopened)
+TEST_F (PedalTest, ARestoreTakesEffectAtTheNextPressFromItsFirstColumn)
 {
     auto* effect = playingWithGrid ({ cMajor, dMinor });
+    host->processBlock (effect, { pedalDown (0), pedalUp (1) });
     host->setChunk (effect, makeGridChunk ({ loud, dMinor, cMajor }));
 
-    EXPECT_EQ (notesOf (host->processBlock (effect, { pedalDown (0), pedalUp (1) }), true),
-               (std::vector<int> { 60, 64, 67 })) << "the open grid still plays";
-
-    host->dispatch (effect, effEditClose);
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
-
-    const auto afterReopen = host->processBlock (effect, { pedalDown (0), pedalUp (1) });
-    EXPECT_EQ (notesOf (afterReopen, true), (std::vector<int> { 48, 50, 52 })) << "first column of the restored grid";
+    const auto sent = host->processBlock (effect, { pedalDown (0), pedalUp (1) });
+    EXPECT_EQ (notesOf (sent, false), (std::vector<int> { 60, 64, 67 })) << "the chord that sounded ends";
+    EXPECT_EQ (notesOf (sent, true), (std::vector<int> { 48, 50, 52 })) << "first column of the restored grid";
 }
 
 TEST_F (PedalTest, EmptyGridEndsTheChordAndStartsNothing)
@@ -144,8 +154,6 @@ TEST_F (PedalTest, EmptyGridEndsTheChordAndStartsNothing)
     host->processBlock (effect, { pedalDown (0), pedalUp (1) });
 
     host->setChunk (effect, makeGridChunk ({}));
-    host->dispatch (effect, effEditClose);
-    host->dispatch (effect, effEditGetRect, 0, 0, nullptr);
 
     const auto sent = host->processBlock (effect, { pedalDown (0), pedalUp (1) });
     EXPECT_EQ (notesOf (sent, false), (std::vector<int> { 60, 64, 67 }));

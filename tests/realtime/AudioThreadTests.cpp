@@ -316,3 +316,28 @@ TEST_F (AudioThreadTest, SteppingWithTheWindowClosedTouchesOnlyTheFilterLock)
     EXPECT_EQ (counts.otherLocks, 0u);
     EXPECT_EQ (eventsReceived, eventsForPressesOver (10000));
 }
+
+TEST_F (AudioThreadTest, SteppingWithEverySettingOnTouchesOnlyTheFilterLock)
+{
+    // Every trigger set, the jump on, other MIDI passed through, another channel, notes moved
+    // down five semitones (so that some fall off the bottom).
+    StoredSettings settings;
+    settings.previous = 67;
+    settings.reset = 80;
+    settings.jumpByProgramChange = true;
+    settings.passThrough = true;
+    settings.channel = 3;
+    settings.transpose = -5;
+    auto chunk = makeGridChunk (fullChords(), settings);
+    dispatch (effSetChunk, 0, (VstIntPtr) chunk.size(), chunk.data());
+
+    const auto counts = countOver (10000);
+    EXPECT_EQ (counts.allocations, 0u);
+    EXPECT_EQ (counts.writes, 0u);
+    EXPECT_EQ (counts.otherLocks, 0u);
+
+    // 123 notes of the full chord and 61 of the alternate one sound; the blocks' note and
+    // controller 7 pass through: one event in each pressing block, two in each releasing one.
+    const size_t presses = 2500;
+    EXPECT_EQ (eventsReceived, 123 + (presses - 1) * (123 + 61) + presses * 3);
+}

@@ -11,12 +11,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <set>
 #include <thread>
+
+#include <sys/resource.h>
 
 namespace
 {
@@ -150,11 +154,12 @@ TEST (ConcurrentEditing, PressesWhileTheGridIsEditedAndTheEditorComesAndGoes)
 
     std::mt19937 random (1234);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds (stressSeconds());
-    int edits = 0, editorsOpened = 0;
+    int edits = 0, editorsOpened = 0, restores = 0;
 
     while (std::chrono::steady_clock::now() < deadline && ! ::testing::Test::HasFatalFailure())
     {
-        dispatch (effEditGetRect);
+        // An editor without a window, as the tests can build one in-process.
+        bridge->createEditorComp();
         ++editorsOpened;
         auto* editor = dynamic_cast<DemoEditorComponent*> (bridge->getEditorComp()->getChildComponent (0));
         ASSERT_NE (editor, nullptr);
@@ -197,12 +202,18 @@ TEST (ConcurrentEditing, PressesWhileTheGridIsEditedAndTheEditorComesAndGoes)
         }
 
         void* chunk = nullptr;
-        EXPECT_GT (dispatch (effGetChunk, 0, &chunk), 0);
+        const auto size = dispatch (effGetChunk, 0, &chunk);
+        ASSERT_GT (size, 8);
 
+        // The state handed back whole, as a host's undo does, while the audio thread plays.
         if (random() % 4 == 0)
         {
-            std::vector<uint8_t> copy (static_cast<uint8_t*> (chunk), static_cast<uint8_t*> (chunk) + 8);
+            std::vector<uint8_t> copy (static_cast<uint8_t*> (chunk), static_cast<uint8_t*> (chunk) + size);
             dispatch (effSetChunk, (VstIntPtr) copy.size(), copy.data());
+            ++restores;
+            void* again = nullptr;
+            ASSERT_EQ (dispatch (effGetChunk, 0, &again), size);
+            EXPECT_TRUE (std::equal (copy.begin(), copy.end(), static_cast<uint8_t*> (again))) << "restored as it was saved";
         }
 
         dispatch (effEditClose);
@@ -211,9 +222,92 @@ TEST (ConcurrentEditing, PressesWhileTheGridIsEditedAndTheEditorComesAndGoes)
     running = false;
     audio.join();
 
-    std::printf ("%d editors, %d edits, %d presses, %d chord changes checked\n", editorsOpened, edits, presses.load(), checker.groups);
+    std::printf ("%d editors, %d edits, %d restores, %d presses, %d chord changes checked\n", editorsOpened, edits,
+                 restores, presses.load(), checker.groups);
+    EXPECT_GT (restores, 0);
     EXPECT_GT (presses.load(), 100);
     EXPECT_GT (checker.groups, 100);
+
+    bridge->dispatcher (effClose, 0, 0, nullptr, 0.0f);
+    delete bridge;
+}
+
+TEST (ConcurrentEditing, SavingALongGridNeverHoldsUpTheAudioThread)
+{
+    // The audio thread runs blocks back to back; the host's other thread saves a 4096-column grid
+    // twenty times with the editor built. A save that copied the grid under the block lock made
+    // blocks wait. Each wait for the lock puts the audio thread to sleep: a voluntary context
+    // switch, which the thread counts, however busy the machine is. (The longest block is printed
+    // too; on a busy machine it also holds the time the thread was given to others.)
+    auto* bridge = static_cast<JuceVSTWrapper*> (createEffectInstance (&collectingHost));
+    auto* effect = bridge->getAeffect();
+    effect->dispatcher (effect, effOpen, 0, 0, nullptr, 0.0f);
+    effect->dispatcher (effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+
+    GridState longGrid (GridState::maxColumns, notesPerChord);
+    for (int i = 0; i < longGrid.getNumColumns(); ++i)
+        longGrid.column (i)[i % 128].isOn = 1;
+    juce::MemoryBlock chunk;
+    longGrid.appendTo (chunk);
+    effect->dispatcher (effect, effSetChunk, 0, (VstIntPtr) chunk.getSize(), chunk.getData(), 0.0f);
+    bridge->createEditorComp();
+
+    std::atomic<bool> running { true };
+    std::atomic<long> sleeps { 0 };
+    std::atomic<int64_t> longestBlockMicroseconds { 0 };
+    std::thread audio ([&]
+    {
+        std::vector<float> samples (64 * 4);
+        float* ins[2] = { samples.data(), samples.data() + 64 };
+        float* outs[2] = { samples.data() + 128, samples.data() + 192 };
+
+        while (running)
+        {
+            const auto start = std::chrono::steady_clock::now();
+            effect->processReplacing (effect, ins, outs, 64);
+            const auto took = std::chrono::duration_cast<std::chrono::microseconds> (std::chrono::steady_clock::now() - start).count();
+            longestBlockMicroseconds = std::max (longestBlockMicroseconds.load(), (int64_t) took);
+
+            rusage usage {};
+            getrusage (RUSAGE_THREAD, &usage);
+            sleeps = usage.ru_nvcsw;
+        }
+    });
+
+    struct Measured { long sleeps; int64_t longestBlock; };
+    const auto measureWhile = [&] (const std::function<void()>& action)
+    {
+        std::this_thread::sleep_for (std::chrono::milliseconds (20));
+        const long sleepsBefore = sleeps;
+        longestBlockMicroseconds = 0;
+        action();
+        std::this_thread::sleep_for (std::chrono::milliseconds (20));
+        return Measured { sleeps - sleepsBefore, longestBlockMicroseconds.load() };
+    };
+
+    const auto whileSaving = measureWhile ([&]
+    {
+        for (int save = 0; save < 20; ++save)
+        {
+            void* data = nullptr;
+            ASSERT_EQ (effect->dispatcher (effect, effGetChunk, 0, 0, &data, 0.0f), (VstIntPtr) chunk.getSize());
+        }
+    });
+
+    // The control: the block lock held for 30 ms is seen.
+    const auto whileLocked = measureWhile ([&]
+    {
+        const juce::ScopedLock sl (bridge->getFilter()->filterLock);
+        std::this_thread::sleep_for (std::chrono::milliseconds (30));
+    });
+
+    running = false;
+    audio.join();
+    std::printf ("audio thread while saving: %ld waits, longest block %lld us; with the lock held 30 ms: %ld waits, %lld us\n",
+                 whileSaving.sleeps, (long long) whileSaving.longestBlock, whileLocked.sleeps, (long long) whileLocked.longestBlock);
+
+    EXPECT_GE (whileLocked.sleeps, 1) << "the measurement sees a held lock";
+    EXPECT_EQ (whileSaving.sleeps, 0);
 
     bridge->dispatcher (effClose, 0, 0, nullptr, 0.0f);
     delete bridge;

@@ -264,3 +264,24 @@ std::vector<uint8_t> makeGridChunk (const std::vector<ChordColumn>& columns, int
 
     return chunk;
 }
+
+std::vector<uint8_t> settingsBlock (const StoredSettings& settings)
+{
+    std::vector<uint8_t> block { 'C', 'V', 'd', 's', 0, 0, 0, 0, 0, 0, 0, 0 };
+    writeInt32 (block, 4, 1);
+    writeInt32 (block, 8, 8);
+
+    for (int field : { settings.next, settings.previous, settings.reset, settings.jumpByProgramChange ? 1 : 0,
+                       settings.endOfGrid, settings.passThrough ? 1 : 0, settings.channel, settings.transpose })
+        block.push_back ((uint8_t) (int8_t) field);
+
+    return block;
+}
+
+std::vector<uint8_t> makeGridChunk (const std::vector<ChordColumn>& columns, const StoredSettings& settings)
+{
+    auto chunk = makeGridChunk (columns);
+    const auto block = settingsBlock (settings);
+    chunk.insert (chunk.end(), block.begin(), block.end());
+    return chunk;
+}

@@ -112,3 +112,17 @@ struct ChordColumn
     std::vector<std::pair<int, int32_t>> notes;  // note, velocity
 };
 std::vector<uint8_t> makeGridChunk (const std::vector<ChordColumn>& columns, int cellsPerColumn = 128);
+
+// The player's settings as the state stores them after the grid, written from the documented
+// layout (not from the plug-in's code): "CVds", int32 version 1, int32 8, then eight bytes.
+struct StoredSettings
+{
+    int next = 64, previous = -1, reset = -1;
+    bool jumpByProgramChange = false;
+    int endOfGrid = 0;  // 0 wrap, 1 stop, 2 hold
+    bool passThrough = false;
+    int channel = 1;
+    int transpose = 0;
+};
+std::vector<uint8_t> settingsBlock (const StoredSettings& settings);
+std::vector<uint8_t> makeGridChunk (const std::vector<ChordColumn>& columns, const StoredSettings& settings);

@@ -75,7 +75,7 @@ TEST_F (BadInputTest, TextFilePassedAsPedal)
 TEST_F (BadInputTest, PedalFileWithoutPresses)
 {
     const auto onlyNotes = writeChordsFile ("notes-only.mid", { { { 60, 100 } } });
-    expectRefusal (play ({ "--pedal", onlyNotes }), 1, "no sustain-pedal presses");
+    expectRefusal (play ({ "--pedal", onlyNotes }), 1, "it never presses controller 64");
 }
 
 TEST_F (BadInputTest, MissingStateFile)
@@ -147,10 +147,19 @@ TEST_F (BadInputTest, OptionWithoutItsValue)
     expectRefusal (play ({ "--out" }), 2, "--out needs a value");
 }
 
-TEST_F (BadInputTest, ChordsAndStateTogether)
+TEST_F (BadInputTest, TwoSourcesOfChords)
 {
-    expectRefusal (play ({ "--chords", writeChordsFile ("c.mid", { { { 60, 100 } } }), "--state", "x.state" }), 2,
-                   "--chords and --state");
+    const auto chords = writeChordsFile ("c.mid", { { { 60, 100 } } });
+
+    for (const auto& [first, second] : { std::pair<std::vector<std::string>, std::vector<std::string>> {
+                                             { "--chords", chords }, { "--state", "x.state" } },
+                                         { { "--chart", "C G" }, { "--chords", chords } },
+                                         { { "--state", "x.state" }, { "--chart", "C G" } } })
+    {
+        auto arguments = first;
+        arguments.insert (arguments.end(), second.begin(), second.end());
+        expectRefusal (play (arguments), 2, "--chords, --state and --chart each give the chord sequence");
+    }
 }
 
 TEST_F (BadInputTest, StrayArgument)
@@ -363,6 +372,17 @@ INSTANTIATE_TEST_SUITE_P (
                            return { "--save-state", t.path ("no-folder/after.state") };
                        },
                        1, "after.state" },
+        RefusedInput { "ChartWithANameOutsideTheVocabulary",
+                       [] (InputLimitsTest&) -> std::vector<std::string> { return { "--chart", "C Am7 | H7 G" }; },
+                       1, "cannot use the chart given with --chart: 'H7' (line 1, bar 2, chord 1) is no chord name" },
+        RefusedInput { "ChartFileWithANameOutsideTheVocabulary",
+                       [] (InputLimitsTest& t) -> std::vector<std::string> {
+                           return { "--chart", t.writeBytes ("song.txt", juce::MemoryBlock ("C | G\nD7 | Emaj8", 16)) };
+                       },
+                       1, "song.txt: 'Emaj8' (line 2, bar 3, chord 1) is no chord name: no chord kind is spelled 'maj8'" },
+        RefusedInput { "ChartOfNoChords",
+                       [] (InputLimitsTest&) -> std::vector<std::string> { return { "--chart", "| |" }; }, 1,
+                       "it holds no chords" },
         RefusedInput { "EditorPictureThatCannotBeWritten",
                        [] (InputLimitsTest& t) -> std::vector<std::string> {
                            return { "--save-state", "after.state", "--editor-png", t.path ("no-folder/editor.png") };
@@ -409,7 +429,7 @@ TEST_F (InputLimitsTest, RunOfJustUnderAnHourIsPlayed)
     ASSERT_EQ (run.exitCode, 0) << testing::PrintToString (run);
     const auto notes = readOutput (file ("corvadel-out.mid")).notes;
     ASSERT_FALSE (notes.empty());
-    EXPECT_EQ (notes.back().tick, 7198 * 960);
+    EXPECT_EQ (notes.back().tick, 7198 * 960 + 480);  // the last chord ends half a beat after the last press
 }
 
 TEST_F (InputLimitsTest, SlowestTempoIsPlayedAndWritten)

@@ -23,10 +23,12 @@ TEST_F (ChordFileTest, ThreeChordFilePlaysItsChordsInOrder)
     for (const auto& e : listedEvents (run))
     {
         const int press = (int) std::lround (e.seconds / 0.5);
-        ASSERT_LT (press, 3) << "three chords, three presses";
 
         if (e.isNoteOn)
+        {
+            ASSERT_LT (press, 3) << "three chords, three presses";
             startedAt[press].push_back (e.note);
+        }
     }
 
     EXPECT_EQ (startedAt[0], (std::vector<int> { 48, 60, 64, 67 }));

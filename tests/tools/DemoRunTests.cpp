@@ -64,13 +64,21 @@ TEST_F (DemoRunTest, EachPressEndsTheSoundingChordThenStartsTheNextAtThePressTic
     const auto output = readOutput (file ("corvadel-out.mid"));
     const auto groups = byTick (output.notes);
 
-    // About eight chords, one press a beat from beat 0.
-    ASSERT_EQ (groups.size(), 8u);
+    // About eight chords, one press a beat from beat 0, and the end of the run half a beat later.
+    ASSERT_EQ (groups.size(), 9u);
     int beat = 0;
     std::vector<int> sounding;
 
     for (const auto& [tick, group] : groups)
     {
+        if (beat == 8)
+        {
+            EXPECT_EQ (tick, 7 * 960 + 480);
+            EXPECT_EQ (notesOf (group, false), sounding) << "the run ends the last chord";
+            EXPECT_TRUE (notesOf (group, true).empty());
+            break;
+        }
+
         EXPECT_EQ (tick, beat * 960);
 
         const auto offs = notesOf (group, false);
@@ -96,6 +104,10 @@ TEST_F (DemoRunTest, DemoChordsSitAroundMiddleCOverABassNoteWithDifferentVelocit
     for (const auto& [tick, group] : byTick (readOutput (file ("corvadel-out.mid")).notes))
     {
         const auto ons = notesOf (group, true);
+
+        if (tick == 7 * 960 + 480)
+            continue;  // the end of the run
+
         ASSERT_FALSE (ons.empty());
         EXPECT_LT (ons.front(), 55) << "a bass note under the chord at tick " << tick;
         EXPECT_GE (ons.back(), 60) << "the chord reaches middle C's octave at tick " << tick;
@@ -144,9 +156,10 @@ TEST_F (DemoRunTest, ListingShowsTheSameEventsAsTheFileWithTimesBarsAndNoteNames
     for (size_t i = 0; i < listed.size(); ++i)
     {
         SCOPED_TRACE ("listed event " + std::to_string (i));
-        const int beat = written[i].tick / 960;
+        const double beat = written[i].tick / 960.0;
         EXPECT_NEAR (listed[i].seconds, beat * 0.5, 0.0005);
-        EXPECT_EQ (listed[i].barAndBeat, std::to_string (beat / 4 + 1) + ":" + std::to_string (beat % 4 + 1) + ".00");
+        EXPECT_EQ (listed[i].barAndBeat, std::to_string ((int) beat / 4 + 1) + ":"
+                                             + juce::String (std::fmod (beat, 4.0) + 1.0, 2).toStdString());
         EXPECT_EQ (listed[i].isNoteOn, written[i].isNoteOn);
         EXPECT_EQ (listed[i].note, written[i].note);
         EXPECT_EQ (listed[i].velocity, written[i].velocity);
@@ -160,9 +173,11 @@ TEST_F (DemoRunTest, MiddleCIsListedAsC4)
     ASSERT_EQ (run.exitCode, 0) << testing::PrintToString (run);
 
     const auto listed = listedEvents (run);
-    ASSERT_EQ (listed.size(), 1u) << run.out;
+    ASSERT_EQ (listed.size(), 2u) << run.out;
     EXPECT_EQ (listed[0].noteName, "C4");
     EXPECT_EQ (listed[0].note, 60);
+    EXPECT_EQ (listed[1].noteName, "C4");
+    EXPECT_FALSE (listed[1].isNoteOn);
 }
 
 TEST_F (DemoRunTest, BpmSetsThePressTimesButKeepsThemOnBeats)
@@ -179,12 +194,15 @@ TEST_F (DemoRunTest, BpmSetsThePressTimesButKeepsThemOnBeats)
     for (const auto& n : output.notes)
         ticks.insert (n.tick);
 
-    EXPECT_EQ (std::vector<int> (ticks.begin(), ticks.end()), ticksEveryBeat (8));
+    auto expectedTicks = ticksEveryBeat (8);
+    expectedTicks.push_back (7 * 960 + 480);  // the end of the run
+    EXPECT_EQ (std::vector<int> (ticks.begin(), ticks.end()), expectedTicks);
 
     for (const auto& e : listedEvents (run))
     {
+        // Whole beats, and the end half a beat after the last.
         const double beats = e.seconds / (60.0 / 90.0);
-        EXPECT_NEAR (beats, std::round (beats), 0.002) << e.seconds;
+        EXPECT_NEAR (beats, beats < 7.25 ? std::round (beats) : 7.5, 0.002) << e.seconds;
     }
 
     EXPECT_FALSE (file ("corvadel-out.mid").exists());
@@ -211,8 +229,31 @@ TEST_F (DemoRunTest, HelpPrintsUsageOnStandardOutputAndExitsZero)
 
     EXPECT_EQ (run.exitCode, 0);
     EXPECT_TRUE (run.err.empty());
-    for (const char* option : { "--plugin", "--chords", "--state", "--pedal", "--bpm", "--out", "--save-state", "--editor-png" })
+    for (const char* option : { "--plugin", "--chords", "--state", "--pedal", "--bpm", "--out", "--save-state", "--editor-png",
+                                "--next-cc", "--previous-cc", "--reset-cc", "--jump-by-program", "--no-jump-by-program",
+                                "--at-end", "--pass-through", "--no-pass-through", "--channel", "--transpose" })
         EXPECT_NE (run.out.find (option), std::string::npos) << option;
 
     EXPECT_FALSE (file ("corvadel-out.mid").exists()) << "help plays nothing";
+}
+
+TEST_F (DemoRunTest, EveryNoteOnInTheFileHasItsNoteOff)
+{
+    ASSERT_EQ (play ({}).exitCode, 0);
+    std::map<std::pair<int, int>, bool> sounding;  // channel and note
+    int noteOns = 0;
+
+    for (const auto& n : readOutput (file ("corvadel-out.mid")).notes)
+    {
+        const bool starts = n.isNoteOn && n.velocity > 0;
+        auto& isSounding = sounding[std::make_pair (n.channel, n.note)];
+        EXPECT_NE (isSounding, starts) << "note " << n.note << " at tick " << n.tick;
+        isSounding = starts;
+        noteOns += starts ? 1 : 0;
+    }
+
+    for (const auto& [note, isSounding] : sounding)
+        EXPECT_FALSE (isSounding) << "note " << note.second << " never ends";
+
+    EXPECT_EQ (noteOns, 32);  // the demo's eight chords of four notes
 }

@@ -55,12 +55,17 @@ TEST_F (EditorPngTest, ColumnOfTheLastPressIsMarkedPlaying)
     EXPECT_NE (cellColour (image, 2, 100), playingNote) << "only the chord's notes are lit";
 }
 
-TEST_F (EditorPngTest, PlayPositionFollowsThePedalFile)
+TEST_F (EditorPngTest, PlayPositionFollowsThePedalFileUnderTheSettings)
 {
-    const auto pedal = writePedalFile ("two.mid", { { 0, 1, 127 }, { 480, 1, 0 }, { 960, 1, 127 } }, {}, 960);
+    // Three presses forward, one back: column 1.
+    std::vector<TimedMessage> pedal;
 
-    ASSERT_EQ (play ({ "--chords", writeChordsFile ("three.mid", threeChords), "--pedal", pedal,
-                       "--editor-png", "editor.png" }).exitCode, 0);
+    for (const auto& [controller, tick] : { std::pair { 64, 0 }, { 64, 960 }, { 64, 1920 }, { 67, 2880 } })
+        pedal.insert (pedal.end(), { { tick, juce::MidiMessage::controllerEvent (1, controller, 127) },
+                                     { tick + 480, juce::MidiMessage::controllerEvent (1, controller, 0) } });
+
+    ASSERT_EQ (play ({ "--chords", writeChordsFile ("three.mid", threeChords), "--pedal", writeMessagesFile ("p.mid", pedal),
+                       "--previous-cc", "67", "--editor-png", "editor.png" }).exitCode, 0);
     const auto image = loadPng (file ("editor.png"));
     ASSERT_TRUE (image.isValid());
 

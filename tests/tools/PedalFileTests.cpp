@@ -44,7 +44,8 @@ TEST_F (PedalFileTest, PressesLandAtTheirTimesThroughATempoChange)
     for (const auto& e : listedEvents (run))
         seconds.insert (std::round (e.seconds * 1000.0) / 1000.0);
 
-    EXPECT_EQ (seconds, (std::set<double> { 0.0, 1.0, 3.0 }));
+    // The run ends half a beat after the last press: at 60 bpm, half a second.
+    EXPECT_EQ (seconds, (std::set<double> { 0.0, 1.0, 3.0, 3.5 }));
 }
 
 TEST_F (PedalFileTest, OutputCarriesThePedalFilesTempoMap)
@@ -69,12 +70,12 @@ TEST_F (PedalFileTest, PedalFileTempoOverridesBpm)
     const auto run = play ({ "--chords", chords(), "--pedal", pedal, "--bpm", "200" });
     ASSERT_EQ (run.exitCode, 0) << testing::PrintToString (run);
 
-    EXPECT_EQ (ticksOf (readOutput (file ("corvadel-out.mid")).notes), (std::set<int> { 0, 960 }));
+    EXPECT_EQ (ticksOf (readOutput (file ("corvadel-out.mid")).notes), (std::set<int> { 0, 960, 1440 }));
 
     const auto listed = listedEvents (run);
     ASSERT_FALSE (listed.empty());
-    EXPECT_NEAR (listed.back().seconds, 0.8, 0.0005);  // one beat at 75 bpm
-    EXPECT_EQ (listed.back().barAndBeat, "1:2.00");
+    EXPECT_NEAR (listed.back().seconds, 1.2, 0.0005);  // a beat and a half at 75 bpm
+    EXPECT_EQ (listed.back().barAndBeat, "1:2.50");
 }
 
 TEST_F (PedalFileTest, BarsFollowThePedalFilesTimeSignature)
@@ -92,7 +93,7 @@ TEST_F (PedalFileTest, BarsFollowThePedalFilesTimeSignature)
     for (const auto& e : listedEvents (run))
         bars.insert (e.barAndBeat);
 
-    EXPECT_EQ (bars, (std::set<std::string> { "1:1.00", "2:1.00", "3:2.00" }));
+    EXPECT_EQ (bars, (std::set<std::string> { "1:1.00", "2:1.00", "3:2.00", "3:2.50" }));
 
     const auto output = readOutput (file ("corvadel-out.mid"));
     ASSERT_EQ (output.timeSignatures.size(), 1u);
@@ -119,6 +120,16 @@ TEST_F (PedalFileTest, PressesBetweenBeatsKeepTheirExactTicks)
     EXPECT_EQ (readOutput (file ("corvadel-out.mid")).notes, expectedPerformance (threeChords, { 320, 1800 }));
 }
 
+TEST_F (PedalFileTest, TheRunEndsAtTheFilesLastMessageWhenThatComesLater)
+{
+    // The last press at beat 1, its release at beat 4: the chord ends with the release.
+    const auto pedal = writePedalFile ("late.mid", { { 0, 1, 127 }, { 480, 1, 0 }, { 960, 1, 127 }, { 3840, 1, 0 } }, {}, 960);
+
+    ASSERT_EQ (play ({ "--chords", chords(), "--pedal", pedal }).exitCode, 0);
+
+    EXPECT_EQ (readOutput (file ("corvadel-out.mid")).notes, expectedPerformance (threeChords, { 0, 960 }, 3840));
+}
+
 TEST_F (PedalFileTest, ALongRunReportsItsProgressOnStandardError)
 {
     // A press at 0 s and one at 70 s: more than a minute of audio.
@@ -136,7 +147,7 @@ TEST_F (PedalFileTest, ALongRunReportsItsProgressOnStandardError)
 
     ASSERT_FALSE (lines.empty());
     EXPECT_NE (lines.back().find ("100%"), std::string::npos) << run.err;
-    EXPECT_EQ (ticksOf (readOutput (file ("corvadel-out.mid")).notes), (std::set<int> { 0, 140 * 960 }));
+    EXPECT_EQ (ticksOf (readOutput (file ("corvadel-out.mid")).notes), (std::set<int> { 0, 140 * 960, 140 * 960 + 480 }));
 }
 
 TEST_F (PedalFileTest, AShortRunIsQuietOnStandardError)

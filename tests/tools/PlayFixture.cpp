@@ -9,7 +9,8 @@ void PrintTo (const PlayedNote& n, std::ostream* os)
         << n.channel << "}";
 }
 
-std::vector<PlayedNote> expectedPerformance (const std::vector<Chord>& chords, const std::vector<int>& pressTicks)
+std::vector<PlayedNote> expectedPerformance (const std::vector<Chord>& chords, const std::vector<int>& pressTicks,
+                                             int endTick)
 {
     const auto sorted = [] (Chord chord) {
         std::sort (chord.begin(), chord.end(), [] (const Note& a, const Note& b) { return a.number < b.number; });
@@ -30,7 +31,43 @@ std::vector<PlayedNote> expectedPerformance (const std::vector<Chord>& chords, c
             expected.push_back ({ tick, true, n.number, n.velocity, 1 });
     }
 
+    if (! pressTicks.empty())
+        for (const auto& n : sorted (chords[(pressTicks.size() - 1) % chords.size()]))
+            expected.push_back ({ endTick >= 0 ? endTick : pressTicks.back() + 480, false, n.number, 0, 1 });
+
     return expected;
+}
+
+std::string messageText (int tick, const juce::MidiMessage& message)
+{
+    const auto* bytes = message.getRawData();
+    const auto at = tick >= 0 ? "@" + std::to_string (tick) + " " : std::string();
+    const auto channel = " ch" + std::to_string (message.getChannel());
+    const auto n = [] (int value) { return std::to_string (value); };
+
+    switch (bytes[0] & 0xF0)
+    {
+        case 0x90: return at + "on " + n (bytes[1]) + " v" + n (bytes[2]) + channel;
+        case 0x80: return at + "off " + n (bytes[1]) + channel;
+        case 0xB0: return at + "cc" + n (bytes[1]) + "=" + n (bytes[2]) + channel;
+        case 0xC0: return at + "pc" + n (bytes[1]) + channel;
+        case 0xE0: return at + "bend" + n (message.getPitchWheelValue()) + channel;
+        default:   return at + message.getDescription().toStdString();
+    }
+}
+
+juce::MemoryBlock gridChunk (const std::vector<Chord>& columns, const StoredSettings& s)
+{
+    juce::MemoryOutputStream out;
+    out << gridChunk (columns);
+    out.write ("CVds", 4);
+    out.writeInt (1);
+    out.writeInt (8);
+
+    for (int field : { s.next, s.previous, s.reset, s.jumpByProgramChange, s.endOfGrid, s.passThrough, s.channel, s.transpose })
+        out.writeByte ((char) field);
+
+    return out.getMemoryBlock();
 }
 
 juce::MemoryBlock gridChunk (const std::vector<Chord>& columns)
@@ -143,6 +180,22 @@ std::string PlayTest::writePedalFile (const std::string& name, const std::vector
     return writeBytes (name, bytes.getMemoryBlock());
 }
 
+std::string PlayTest::writeMessagesFile (const std::string& name, const std::vector<TimedMessage>& messages)
+{
+    juce::MidiMessageSequence track;
+
+    for (const auto& m : messages)
+        track.addEvent (m.message, m.tick);
+
+    juce::MidiFile midi;
+    midi.setTicksPerQuarterNote (960);
+    midi.addTrack (track);
+
+    juce::MemoryOutputStream bytes;
+    midi.writeTo (bytes, 1);
+    return writeBytes (name, bytes.getMemoryBlock());
+}
+
 std::string PlayTest::writeStateFile (const std::string& name, const std::vector<Chord>& columns)
 {
     return writeBytes (name, gridChunk (columns));
@@ -205,6 +258,9 @@ OutputFile PlayTest::readOutput (const juce::File& midiFile)
                 result.notes.push_back ({ (int) m.getTimeStamp(), kind == 0x90, bytes[1], bytes[2], m.getChannel() });
             else if (! m.isMetaEvent())
                 ++result.otherMessages;
+
+            if (! m.isMetaEvent())
+                result.messages.push_back (messageText ((int) m.getTimeStamp(), m));
         }
     }
 
@@ -213,7 +269,7 @@ OutputFile PlayTest::readOutput (const juce::File& midiFile)
 
 std::vector<ListedEvent> PlayTest::listedEvents (const ToolRun& run)
 {
-    static const std::regex line (R"(^\s*(\d+\.\d{3})\s+(\d+:\d+\.\d{2})\s+(note-on|note-off)\s+([A-G]#?-?\d+)\s+\((\d+)\)\s+(\d+)\s*$)");
+    static const std::regex line (R"(^\s*(\d+\.\d{3})\s+(\d+:\d+\.\d{2})\s+\d+\s+(note-on|note-off)\s+([A-G]#?-?\d+)\s+\((\d+)\)\s+(\d+)\s*$)");
     std::vector<ListedEvent> events;
 
     for (const auto& text : run.outLines())
@@ -225,6 +281,39 @@ std::vector<ListedEvent> PlayTest::listedEvents (const ToolRun& run)
     }
 
     return events;
+}
+
+std::vector<std::string> PlayTest::listedMessages (const ToolRun& run)
+{
+    // Time, bar:beat, channel, kind, a note's name with its number in brackets or a number, and
+    // the value: "   0.500  1:2.00     5  note-on     C4 (60)        100".
+    static const std::regex line (R"(^\s*\d+\.\d{3}\s+\d+:\d+\.\d{2}\s+(\d+)\s+(note-on|note-off|controller|program|pitch bend))"
+                                  R"(\s+(?:\S+ \()?(\d*)\)?\s*(\d*)\s*$)");
+    std::vector<std::string> messages;
+
+    for (const auto& text : run.outLines())
+    {
+        std::smatch m;
+
+        if (! std::regex_match (text, m, line))
+            continue;
+
+        const int channel = std::stoi (m[1]);
+        const auto kind = m[2].str();
+        // A pitch bend has a value and no number, which the number's group takes.
+        const int number = std::stoi ("0" + m[3].str()), value = std::stoi ("0" + m[4].str());
+        const auto velocity = (juce::uint8) value;
+
+        using Message = juce::MidiMessage;
+        const auto message = kind == "note-on"      ? Message::noteOn (channel, number, velocity)
+                           : kind == "note-off"     ? Message::noteOff (channel, number, velocity)
+                           : kind == "controller"   ? Message::controllerEvent (channel, number, value)
+                           : kind == "program"      ? Message::programChange (channel, number)
+                                                    : Message::pitchWheel (channel, number);
+        messages.push_back (messageText (-1, message));
+    }
+
+    return messages;
 }
 
 std::vector<int> PlayTest::ticksEveryBeat (int presses)

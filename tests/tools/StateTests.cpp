@@ -26,16 +26,18 @@ TEST_F (StateTest, ChunkColumnsArePlayedOnePressEach)
 
 TEST_F (StateTest, ChunkIsHandedOverAsItIsNotRewritten)
 {
-    // Velocities the plug-in reads its own way: the low 8 bits, at most 127. The program must not
-    // clamp or drop them on the way.
+    // Velocities the plug-in reads its own way: held within 1 to 127. The program must not clamp
+    // or drop them on the way.
     auto chunk = gridChunk ({ { { 60, 300 }, { 62, 200 }, { 64, 127 } } });
     // An on flag other than 1 is still on.
     static_cast<juce::uint8*> (chunk.getData())[8 + 67 * 8] = 7;
 
     ASSERT_EQ (play ({ "--state", writeBytes ("raw.state", chunk) }).exitCode, 0);
 
-    const std::vector<PlayedNote> expected { { 0, true, 60, 44, 1 }, { 0, true, 62, 127, 1 },
-                                             { 0, true, 64, 127, 1 }, { 0, true, 67, 100, 1 } };
+    const std::vector<PlayedNote> expected { { 0, true, 60, 127, 1 },  { 0, true, 62, 127, 1 },
+                                             { 0, true, 64, 127, 1 },  { 0, true, 67, 100, 1 },
+                                             { 480, false, 60, 0, 1 }, { 480, false, 62, 0, 1 },
+                                             { 480, false, 64, 0, 1 }, { 480, false, 67, 0, 1 } };
     EXPECT_EQ (readOutput (file ("corvadel-out.mid")).notes, expected);
 }
 

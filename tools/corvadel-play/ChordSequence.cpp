@@ -4,8 +4,23 @@
 #include "LimitedFileReader.h"
 #include "MidiFileReader.h"
 
+#include "engine/ChordChartReader.h"
+
 #include <algorithm>
 #include <map>
+
+const char* const ChordSequence::noChordText = "N.C.";
+
+namespace
+{
+bool marksNoChord (const juce::MidiMessage& message)
+{
+    const int type = message.isMetaEvent() ? message.getMetaEventType() : -1;
+    const int text = 1, marker = 6;
+    return (type == text || type == marker)
+        && message.getTextFromTextMetaEvent().trim() == ChordSequence::noChordText;
+}
+}
 
 ChordSequence::ChordSequence (juce::MemoryBlock chunkBytes, juce::String originText, bool fromSavedState)
     : chunk (std::move (chunkBytes)), origin (std::move (originText)), savedState (fromSavedState)
@@ -50,7 +65,7 @@ ChordSequence ChordSequence::fromMidiFile (const juce::File& file)
     const auto chords = chordsIn (midi);
 
     if (chords.empty())
-        throw problem ("it holds no notes");
+        throw problem ("it holds no notes (nor \"" + juce::String (noChordText) + "\" text events)");
 
     if (chords.size() > (size_t) GridState::maxColumns)
         throw problem ("it holds " + juce::String ((juce::int64) chords.size()) + " chords, more than the "
@@ -73,6 +88,33 @@ ChordSequence ChordSequence::fromStateFile (const juce::File& file)
     return ChordSequence (std::move (bytes), file.getFullPathName(), true);
 }
 
+ChordSequence ChordSequence::fromChart (const std::string& argument)
+{
+    const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (argument));
+    const bool inFile = file.exists();
+    const auto origin = inFile ? file.getFullPathName() : juce::String ("the chart given with --chart");
+    const auto problem = [&] (const juce::String& why) {
+        return InputError ((inFile ? "cannot use the chart in " : "cannot use ") + origin.toStdString() + ": "
+                           + why.toStdString());
+    };
+
+    const auto text = inFile ? LimitedFileReader::read (file, maxChartBytes, "more than a chart of the largest grid", problem)
+                                   .toString()
+                             : juce::String::fromUTF8 (argument.c_str());
+    // Editors on some systems start a text file with a byte-order mark.
+    const auto chart = ChordChartReader::read (text.trimCharactersAtStart (juce::String::charToString (0xFEFF)));
+
+    if (chart.grid == nullptr)
+        throw problem (chart.error);
+
+    if (chart.grid->getNumColumns() == 0)
+        throw problem ("it holds no chords");
+
+    juce::MemoryBlock chunk;
+    chart.grid->appendTo (chunk);
+    return ChordSequence (std::move (chunk), origin, false);
+}
+
 std::vector<ChordSequence::Chord> ChordSequence::chordsIn (const juce::MidiFile& file)
 {
     // Ticks to notes to velocities: one note sounding on two channels at once is one cell.
@@ -83,6 +125,10 @@ std::vector<ChordSequence::Chord> ChordSequence::chordsIn (const juce::MidiFile&
         for (const auto* event : *file.getTrack (t))
         {
             const auto& message = event->message;
+
+            // An empty chord, unless notes start at the same tick.
+            if (marksNoChord (message))
+                notesAtTick[message.getTimeStamp()];
 
             if (! message.isNoteOn (false))
                 continue;

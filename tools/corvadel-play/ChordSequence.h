@@ -26,17 +26,27 @@ public:
     static constexpr int64_t maxStateBytes = GridState::headerSize
                                            + (int64_t) GridState::maxColumns * GridState::maxCellsPerColumn
                                                  * GridState::cellSize;
+    // The largest grid written as a chart, 4096 note lists of all 128 notes, takes 1.8 MB.
+    static constexpr int64_t maxChartBytes = 4 * 1024 * 1024;
+    // The text event that marks a beat of no chord in a chords file ("N.C.").
+    static const char* const noChordText;
 
     // About eight chords voiced around middle C over a bass note.
     static ChordSequence demo();
     static ChordSequence fromChords (const std::vector<Chord>& chords, const juce::String& origin);
     // Notes that start at the same tick, on any track or channel, make one chord; chords follow
-    // in time order. Throws InputError when the file is missing, unreadable, holds no notes or
-    // more chords than the plug-in's grid takes.
+    // in time order. A text or marker event "N.C." at a tick where no note starts is an empty
+    // chord. Throws InputError when the file is missing, unreadable, holds neither notes nor
+    // "N.C." or more chords than the plug-in's grid takes.
     static ChordSequence fromMidiFile (const juce::File& file);
     // A saved chunk, kept byte for byte. Throws InputError when it cannot be read or is larger
     // than maxStateBytes.
     static ChordSequence fromStateFile (const juce::File& file);
+    // A chord chart (see ChordChartReader): read from the file the argument names (relative to
+    // the current folder) when one exists there, otherwise the argument is the chart. Throws
+    // InputError when the file cannot be read or is larger than maxChartBytes, or the chart
+    // holds no chords, a name outside the vocabulary or more chords than the grid takes.
+    static ChordSequence fromChart (const std::string& argument);
 
     // Whether the plug-in takes it, and how many columns it then holds, is the plug-in's answer.
     const juce::MemoryBlock& getChunk() const noexcept { return chunk; }

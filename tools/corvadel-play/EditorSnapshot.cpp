@@ -11,20 +11,16 @@
 
 namespace
 {
-// The presses go through the filter's own pedal handling, so the grid's play position ends on
-// the column where the plug-in's ended.
+// The messages go through the filter's own handling, under the settings of the final state, so
+// the play position ends on the column where the plug-in's ended.
 void replayPedal (Corvadel& filter, const PedalSchedule& pedal)
 {
     juce::MidiBuffer midi;
     int order = 0;
 
+    // Only the order matters here: positions keep it.
     for (const auto& event : pedal.getEvents())
-    {
-        const auto message = juce::MidiMessage::controllerEvent ((event.status & 0x0F) + 1,
-                                                                PedalSchedule::sustainController, event.value);
-        // Only the order matters here: positions keep it.
-        midi.addEvent (message, order++);
-    }
+        midi.addEvent (event.bytes, (int) sizeof (event.bytes), order++);
 
     const juce::ScopedLock sl (filter.filterLock);
     filter.handlePedalMidi (midi);
@@ -43,6 +39,11 @@ juce::Image drawEditor (const juce::MemoryBlock& finalState, const PedalSchedule
         throw InputError ("cannot draw the editor: the filter built none");
 
     replayPedal (filter, pedal);
+
+    // The grid takes up the play position at its next refresh; the picture is drawn now.
+    if (auto* demoEditor = dynamic_cast<DemoEditorComponent*> (editor.get()))
+        demoEditor->getGrid()->refreshFromPlayer();
+
     auto image = editor->createComponentSnapshot (editor->getLocalBounds());
 
     filter.forgetEditor (editor.get());

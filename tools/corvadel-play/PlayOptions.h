@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingsOptions.h"
+
 #include <juce_core/juce_core.h>
 
 #include <optional>
@@ -16,8 +18,9 @@ public:
     // Beyond this, presses would fall closer together than a block of the plug-in's audio.
     static constexpr double maxBpm = 6000.0;
 
-    // Throws UsageError for an unknown option, a missing value, --chords with --state, or a
-    // tempo that is not a plain decimal number from minBpm to maxBpm.
+    // Throws UsageError for an unknown option, a missing value, more than one of --chords,
+    // --state and --chart, a tempo that is not a plain decimal number from minBpm to maxBpm, or
+    // a playing setting's value out of its range (SettingsOptions).
     static PlayOptions parse (const std::vector<std::string>& arguments);
 
     // One line: the options in brief.
@@ -32,13 +35,19 @@ public:
     juce::File pluginFile;
     std::optional<juce::File> chordsFile;
     std::optional<juce::File> stateFile;
+    // A chord chart: the file it names when one exists there, otherwise the text itself.
+    std::optional<std::string> chart;
+    bool printChart = false;
     std::optional<juce::File> pedalFile;
     double bpm = 120.0;
     juce::File outputFile;
     std::optional<juce::File> saveStateFile;
     std::optional<juce::File> editorPngFile;
+    std::optional<juce::File> exportChordsFile;
+    SettingsOptions settings;
 
 private:
     static juce::File fileFromArgument (const std::string& option, const std::string& value);
     static double bpmFromArgument (const std::string& value);
+    static std::string chartFromArgument (const std::string& value);
 };

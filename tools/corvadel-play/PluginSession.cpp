@@ -188,9 +188,7 @@ void PluginSession::deliverPedal (const std::vector<PedalSchedule::Event>& event
         record.type = kVstMidiType;
         record.byteSize = (VstInt32) sizeof (VstMidiEvent);
         record.deltaFrames = (VstInt32) (samplePositionOf (event.seconds) - blockStart);
-        record.midiData[0] = (char) event.status;
-        record.midiData[1] = (char) PedalSchedule::sustainController;
-        record.midiData[2] = (char) event.value;
+        std::copy (std::begin (event.bytes), std::end (event.bytes), record.midiData);
     }
 
     // The declared list has room for two pointers; a longer one simply runs on.

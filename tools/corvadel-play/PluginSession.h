@@ -13,9 +13,9 @@
 #include <vector>
 
 // One plug-in instance driven as a host drives it: created through the library's entry, opened
-// and switched on, given its state, fed pedal events before blocks of silent audio (with its
-// window closed, as hosts keep it), and closed again. Everything the plug-in sends back through the host callback
-// is collected with its sample position.
+// and switched on, given its state, fed the pedal schedule's messages before blocks of silent
+// audio (with its window closed, as hosts keep it), and closed again. Everything the plug-in
+// sends back through the host callback is collected with its sample position.
 class PluginSession : private HostCallbackReceiver
 {
 public:
@@ -55,7 +55,8 @@ public:
     // Hands the state over and returns the state the plug-in then keeps, empty when it did not
     // keep it.
     juce::MemoryBlock handOverState (const juce::MemoryBlock& chunk);
-    // Plays the pedal events, block after block, up to the block of the last one.
+    // Plays the schedule's messages, each at its sample, block after block, up to the block of
+    // the last one.
     std::vector<ReturnedEvent> play (const PedalSchedule& pedal, const ProgressCallback& progress);
     juce::MemoryBlock fetchState();
 

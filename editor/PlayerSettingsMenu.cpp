@@ -1,0 +1,221 @@
+#include "editor/PlayerSettingsMenu.h"
+
+namespace
+{
+using Trigger = SequencePlayer::Trigger;
+using EndOfGrid = PlayerSettings::EndOfGrid;
+
+constexpr int noControllerOffset = 500;
+constexpr int learnOffset = 600;
+constexpr int controllersPerSubmenu = 32;
+
+int controllerOf (const PlayerSettings& settings, Trigger trigger)
+{
+    switch (trigger)
+    {
+        case Trigger::next:     return settings.nextController;
+        case Trigger::previous: return settings.previousController;
+        case Trigger::reset:    return settings.resetController;
+        case Trigger::none:     break;
+    }
+
+    return PlayerSettings::noController;
+}
+
+void setControllerOf (PlayerSettings& settings, Trigger trigger, int controller)
+{
+    switch (trigger)
+    {
+        case Trigger::next:     settings.nextController = controller; break;
+        case Trigger::previous: settings.previousController = controller; break;
+        case Trigger::reset:    settings.resetController = controller; break;
+        case Trigger::none:     break;
+    }
+
+    // One controller, one trigger: the others that had it give it up.
+    if (controller == PlayerSettings::noController)
+        return;
+
+    if (trigger != Trigger::previous && settings.previousController == controller)
+        settings.previousController = PlayerSettings::noController;
+
+    if (trigger != Trigger::reset && settings.resetController == controller)
+        settings.resetController = PlayerSettings::noController;
+}
+
+const char* triggerName (Trigger trigger)
+{
+    switch (trigger)
+    {
+        case Trigger::next:     return "Next";
+        case Trigger::previous: return "Previous";
+        case Trigger::reset:    return "Reset";
+        case Trigger::none:     break;
+    }
+
+    return "";
+}
+
+const char* endOfGridName (EndOfGrid end)
+{
+    switch (end)
+    {
+        case EndOfGrid::stop: return "stop";
+        case EndOfGrid::hold: return "hold the last chord";
+        case EndOfGrid::wrap: break;
+    }
+
+    return "wrap to the first column";
+}
+
+juce::String signedSemitones (int semitones)
+{
+    return (semitones > 0 ? "+" : "") + juce::String (semitones);
+}
+}
+
+int PlayerSettingsMenu::triggerBase (Trigger trigger)
+{
+    switch (trigger)
+    {
+        case Trigger::previous: return 4000;
+        case Trigger::reset:    return 5000;
+        case Trigger::next:
+        case Trigger::none:     break;
+    }
+
+    return 3000;
+}
+
+int PlayerSettingsMenu::controllerItem (Trigger trigger, int controller) { return triggerBase (trigger) + controller; }
+int PlayerSettingsMenu::noControllerItem (Trigger trigger)               { return triggerBase (trigger) + noControllerOffset; }
+int PlayerSettingsMenu::learnItem (Trigger trigger)                      { return triggerBase (trigger) + learnOffset; }
+
+juce::String PlayerSettingsMenu::describeController (int controller)
+{
+    if (controller == PlayerSettings::noController)
+        return "none";
+
+    // The framework's names end in "(on/off)" for the switches, which would nest in ours.
+    const char* name = juce::MidiMessage::getControllerName (controller);
+    const auto plainName = juce::String (name != nullptr ? name : "").upToFirstOccurrenceOf (" (", false, false);
+    return juce::String (controller) + (plainName.isNotEmpty() ? " (" + plainName + ")" : juce::String());
+}
+
+juce::PopupMenu PlayerSettingsMenu::triggerMenu (const PlayerSettings& settings, Trigger trigger, bool learning)
+{
+    juce::PopupMenu menu;
+    const int current = controllerOf (settings, trigger);
+
+    menu.addItem (learnItem (trigger), learning ? "Learning: move a controller..." : "Learn: move a controller",
+                  ! learning, learning);
+
+    if (trigger != Trigger::next)
+        menu.addItem (noControllerItem (trigger), "None", true, current == PlayerSettings::noController);
+
+    menu.addSeparator();
+
+    for (int first = 0; first <= PlayerSettings::maxTriggerController; first += controllersPerSubmenu)
+    {
+        juce::PopupMenu range;
+        const int last = std::min (first + controllersPerSubmenu - 1, PlayerSettings::maxTriggerController);
+
+        for (int c = first; c <= last; ++c)
+        {
+            // The controller that steps forward cannot also step back or go to the top.
+            const bool usable = trigger == Trigger::next || c != settings.nextController;
+            range.addItem (controllerItem (trigger, c), describeController (c), usable, c == current);
+        }
+
+        menu.addSubMenu ("Controllers " + juce::String (first) + " to " + juce::String (last), range, true, nullptr,
+                         current >= first && current <= last);
+    }
+
+    return menu;
+}
+
+juce::PopupMenu PlayerSettingsMenu::create (const SequencePlayer& player)
+{
+    const auto settings = player.getSettings();
+    const auto learning = player.getTriggerBeingLearnt();
+    juce::PopupMenu menu;
+
+    for (auto trigger : { Trigger::next, Trigger::previous, Trigger::reset })
+        menu.addSubMenu (juce::String (triggerName (trigger)) + " trigger: " + describeController (controllerOf (settings, trigger)),
+                         triggerMenu (settings, trigger, learning == trigger));
+
+    if (learning != Trigger::none)
+        menu.addItem (stopLearningItem, "Stop learning");
+
+    menu.addItem (jumpItem, "Program change n jumps to column n", true, settings.jumpByProgramChange);
+
+    juce::PopupMenu ends;
+    for (auto end : { EndOfGrid::wrap, EndOfGrid::stop, EndOfGrid::hold })
+        ends.addItem (endOfGridItem (end), endOfGridName (end), true, settings.endOfGrid == end);
+    menu.addSubMenu (juce::String ("At the end of the grid: ") + endOfGridName (settings.endOfGrid), ends);
+
+    juce::PopupMenu others;
+    others.addItem (passThroughItem (false), "Swallowed", true, ! settings.passThrough);
+    others.addItem (passThroughItem (true), "Passed through", true, settings.passThrough);
+    menu.addSubMenu (juce::String ("Other incoming MIDI: ") + (settings.passThrough ? "passed through" : "swallowed"), others);
+
+    juce::PopupMenu channels;
+    for (int channel = 1; channel <= 16; ++channel)
+        channels.addItem (channelItem (channel), juce::String (channel), true, settings.outputChannel == channel);
+    menu.addSubMenu ("Output channel: " + juce::String (settings.outputChannel), channels);
+
+    juce::PopupMenu transpose;
+    for (int semitones = -PlayerSettings::maxTranspose; semitones <= PlayerSettings::maxTranspose; ++semitones)
+        transpose.addItem (transposeItem (semitones), signedSemitones (semitones), true, settings.transpose == semitones);
+    menu.addSubMenu ("Transpose: " + signedSemitones (settings.transpose), transpose);
+
+    return menu;
+}
+
+bool PlayerSettingsMenu::perform (SequencePlayer& player, int itemId)
+{
+    if (itemId < firstItem || itemId > lastItem)
+        return false;
+
+    auto settings = player.getSettings();
+
+    for (auto trigger : { Trigger::next, Trigger::previous, Trigger::reset })
+    {
+        const int offset = itemId - triggerBase (trigger);
+
+        if (offset < 0 || offset >= 1000)
+            continue;
+
+        if (offset == learnOffset)
+        {
+            player.learnTrigger (trigger);
+            return true;
+        }
+
+        if (offset == noControllerOffset && trigger != Trigger::next)
+            setControllerOf (settings, trigger, PlayerSettings::noController);
+        else if (offset <= PlayerSettings::maxTriggerController && (trigger == Trigger::next || offset != settings.nextController))
+            setControllerOf (settings, trigger, offset);
+
+        player.setSettings (settings);
+        return true;
+    }
+
+    if (itemId == stopLearningItem)
+        player.learnTrigger (Trigger::none);
+    else if (itemId == jumpItem)
+        settings.jumpByProgramChange = ! settings.jumpByProgramChange;
+    else if (itemId >= endOfGridItem (EndOfGrid::wrap) && itemId <= endOfGridItem (EndOfGrid::hold))
+        settings.endOfGrid = (EndOfGrid) (itemId - endOfGridItem (EndOfGrid::wrap));
+    else if (itemId == passThroughItem (false) || itemId == passThroughItem (true))
+        settings.passThrough = itemId == passThroughItem (true);
+    else if (itemId >= channelItem (1) && itemId <= channelItem (16))
+        settings.outputChannel = itemId - channelItem (0);
+    else if (itemId >= transposeItem (-PlayerSettings::maxTranspose) && itemId <= transposeItem (PlayerSettings::maxTranspose))
+        settings.transpose = itemId - transposeItem (0);
+    else
+        return false;
+
+    player.setSettings (settings);
+    return true;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <cstdint>
+#include <vector>
+
+// The kinds of chord the vocabulary names: what follows the root in a chord name ("m7b5"), the
+// notes it stands for above the root, and how plain a name it is. Every kind has notes of its
+// own: no two kinds are the same set of intervals above their root.
+//
+// Any thread but the audio thread; the table is built on first use (thread-safe, as a function's
+// static) and never changes.
+class ChordQualities
+{
+public:
+    // One note of a chord kind: its distance above the root in semitones and in letters (a
+    // flat fifth is 6 semitones and 4 letters up: the fifth of C is Gb, not F#).
+    struct Degree
+    {
+        int semitones;
+        int letterSteps;
+    };
+
+    struct Quality
+    {
+        juce::String suffix;            // as names are written: "" for a major triad, "m7b5"
+        juce::StringArray otherSpellings;  // also read: "min7" and "-7" beside "m7"
+        std::vector<Degree> degrees;    // the root first
+        uint16_t intervals = 0;         // bit n: a note n semitones above the root
+        // How plain the name is, 0 for a triad: among names for the same notes the plainest is
+        // chosen, and one over a bass not its root ("/E") counts slashCost more.
+        int cost = 0;
+        bool minorThird = false;        // decides how the root is spelled
+
+        const Degree* degreeAt (int semitones) const noexcept;
+    };
+
+    static constexpr int slashCost = 2;
+
+    // The table, the commoner kinds first: among equally plain names the earlier kind is chosen.
+    static const std::vector<Quality>& all();
+    // Index into all() of the kind with exactly these intervals (bit 0 set), or -1.
+    static int findIntervals (uint16_t intervals);
+    // Index into all() of the kind this suffix spells (in any of its spellings, brackets and
+    // commas left out: "7(b9)" reads as "7b9"), or -1.
+    static int findSuffix (const juce::String& suffix);
+
+    // The suffix as findSuffix compares it.
+    static juce::String normalised (const juce::String& suffix);
+};

@@ -1,0 +1,338 @@
+#include "engine/SequencePlayer.h"
+
+#include "engine/ColumnStepper.h"
+#include "engine/MidiBufferLayout.h"
+
+#include <algorithm>
+
+namespace
+{
+constexpr uint8_t noteOnStatus = 0x90;
+constexpr uint8_t noteOffStatus = 0x80;
+
+bool isController (const juce::MidiMessageMetadata& event)
+{
+    return event.numBytes >= 3 && (event.data[0] & 0xF0) == 0xB0 && event.data[1] <= PlayerSettings::maxTriggerController;
+}
+
+bool isProgramChange (const juce::MidiMessageMetadata& event)
+{
+    return event.numBytes >= 2 && (event.data[0] & 0xF0) == 0xC0;
+}
+}
+
+SequencePlayer::SequencePlayer (juce::CriticalSection& lockOfBlocks)
+    : blockLock (lockOfBlocks)
+{
+    prepare();
+}
+
+SequencePlayer::~SequencePlayer() = default;
+
+std::shared_ptr<const GridState> SequencePlayer::getSequence() const
+{
+    const std::lock_guard<std::mutex> lock (snapshotLock);
+    return sequence;
+}
+
+void SequencePlayer::publish (std::shared_ptr<const GridState> grid, PlayPositionChange change)
+{
+    if (grid == nullptr)
+        return;
+
+    {
+        const juce::ScopedLock sl (blockLock);
+        const std::lock_guard<std::mutex> lock (snapshotLock);
+        std::swap (sequence, grid);
+        playing = sequence.get();
+        playPosition = change.apply (playPosition.load(), playing->getNumColumns());
+    }
+
+    // grid now holds the one replaced: released here, outside both locks.
+}
+
+void SequencePlayer::publishState (std::shared_ptr<const GridState> grid, const PlayerSettings& settings)
+{
+    if (grid == nullptr || ! settings.isValid())
+        return;
+
+    {
+        const juce::ScopedLock sl (blockLock);
+        const std::lock_guard<std::mutex> lock (snapshotLock);
+        std::swap (sequence, grid);
+        playing = sequence.get();
+        playPosition = -1;
+        settingsWord = settings.pack();
+    }
+}
+
+std::shared_ptr<const GridState> SequencePlayer::getOrPublishFresh (int freshColumns)
+{
+    if (auto current = getSequence())
+        return current;
+
+    std::shared_ptr<const GridState> fresh = std::make_shared<GridState> (freshColumns, notesPerChord);
+
+    {
+        const juce::ScopedLock sl (blockLock);
+        const std::lock_guard<std::mutex> lock (snapshotLock);
+
+        // A restore on another thread may have come first: it wins.
+        if (sequence != nullptr)
+            return sequence;
+
+        sequence = fresh;
+        playing = sequence.get();
+        playPosition = -1;
+    }
+
+    return fresh;
+}
+
+PlayerSettings SequencePlayer::getSettings() const noexcept
+{
+    return PlayerSettings::unpack (settingsWord.load());
+}
+
+void SequencePlayer::setSettings (const PlayerSettings& settings) noexcept
+{
+    if (settings.isValid())
+        settingsWord = settings.pack();
+}
+
+void SequencePlayer::learnTrigger (Trigger trigger) noexcept
+{
+    learning = trigger;
+}
+
+void SequencePlayer::requestStop()
+{
+    const juce::ScopedLock sl (blockLock);
+    stopRequested = true;
+}
+
+void SequencePlayer::prepare()
+{
+    outputEvents.ensureSize (MidiBufferLayout::reservedBytes);
+}
+
+//==============================================================================
+void SequencePlayer::handlePedalMidi (juce::MidiBuffer& midiMessages)
+{
+    const auto settings = PlayerSettings::unpack (settingsWord.load (std::memory_order_acquire));
+    output.clear();
+
+    // A Stop asked for before this block ends the chord that sounded when the block began. Were
+    // it handled after this block's presses, it would end a chord started later in the block at
+    // position 0, before that chord's notes begin, and leave them hanging.
+    if (stopRequested)
+    {
+        endChord (0);
+        stopRequested = false;
+    }
+
+    // A chord started on another channel or transposition is ended as it was started: its
+    // note-offs would otherwise miss the notes that sound.
+    if (notesSounding && (settings.outputChannel != chordChannel || settings.transpose != chordTranspose))
+    {
+        endChord (0);
+        silenceChord();
+    }
+
+    for (const auto event : midiMessages)
+    {
+        if (isController (event))
+        {
+            const int controller = event.data[1];
+            const int value = event.data[2];
+
+            if (learning.load (std::memory_order_relaxed) != Trigger::none && learnFrom (controller, value))
+                continue;
+
+            if (const auto trigger = triggerOf (controller, settings); trigger != Trigger::none)
+            {
+                // The pedal rule, for every trigger: any non-zero value presses, only 0 re-arms.
+                bool& isArmed = armedFlag (trigger);
+
+                if (value == 0)
+                {
+                    isArmed = true;
+                }
+                else if (isArmed)
+                {
+                    isArmed = false;
+                    press (trigger, settings, event.samplePosition);
+                }
+
+                continue;
+            }
+        }
+        else if (settings.jumpByProgramChange && isProgramChange (event))
+        {
+            jumpTo (event.data[1]);
+            continue;
+        }
+
+        if (settings.passThrough)
+            output.add (event.data, event.numBytes, event.samplePosition);
+    }
+
+    midiMessages.clear();
+
+    // Swapping hands over the output without copying; both buffers keep their reserved room.
+    midiMessages.swapWith (outputEvents);
+}
+
+SequencePlayer::Trigger SequencePlayer::triggerOf (int controller, const PlayerSettings& settings) const noexcept
+{
+    if (controller == settings.nextController)
+        return Trigger::next;
+
+    if (controller == settings.previousController)
+        return Trigger::previous;
+
+    if (controller == settings.resetController)
+        return Trigger::reset;
+
+    return Trigger::none;
+}
+
+bool& SequencePlayer::armedFlag (Trigger trigger) noexcept
+{
+    switch (trigger)
+    {
+        case Trigger::previous: return armed.previous;
+        case Trigger::reset:    return armed.reset;
+        case Trigger::next:
+        case Trigger::none:     break;
+    }
+
+    return armed.next;
+}
+
+bool SequencePlayer::learnFrom (int controller, int value) noexcept
+{
+    const auto trigger = learning.load (std::memory_order_relaxed);
+    auto word = settingsWord.load();
+    auto settings = PlayerSettings::unpack (word);
+
+    // Stepping back or going to the top on the controller that steps forward could never
+    // happen: that controller teaches nothing, and keeps stepping.
+    if (trigger != Trigger::next && controller == settings.nextController)
+        return false;
+
+    switch (trigger)
+    {
+        case Trigger::next:     settings.nextController = controller; break;
+        case Trigger::previous: settings.previousController = controller; break;
+        case Trigger::reset:    settings.resetController = controller; break;
+        case Trigger::none:     return false;
+    }
+
+    // One controller, one trigger: the others that had it give it up.
+    if (trigger != Trigger::previous && settings.previousController == controller)
+        settings.previousController = PlayerSettings::noController;
+
+    if (trigger != Trigger::reset && settings.resetController == controller)
+        settings.resetController = PlayerSettings::noController;
+
+    // The message thread may change the settings meanwhile: the learnt trigger is written over
+    // whatever they are then, or not at all.
+    if (! settingsWord.compare_exchange_strong (word, settings.pack()))
+        return false;
+
+    learning = Trigger::none;
+    armedFlag (trigger) = value == 0;
+    return true;
+}
+
+void SequencePlayer::press (Trigger trigger, const PlayerSettings& settings, int samplePosition)
+{
+    switch (trigger)
+    {
+        case Trigger::next:     step (true, settings, samplePosition); break;
+        case Trigger::previous: step (false, settings, samplePosition); break;
+        case Trigger::reset:    resetToTheTop (samplePosition); break;
+        case Trigger::none:     break;
+    }
+}
+
+void SequencePlayer::step (bool forward, const PlayerSettings& settings, int samplePosition)
+{
+    // With no grid published yet nothing was ever played: a press ends and starts the same
+    // silent chord.
+    if (playing == nullptr)
+    {
+        if (chordSounding)
+            endChord (samplePosition);
+
+        startChord (settings, samplePosition);
+        chordSounding = true;
+        return;
+    }
+
+    const int numColumns = playing->getNumColumns();
+    const int position = playPosition.load (std::memory_order_relaxed);
+    const auto next = forward ? ColumnStepper::next (position, numColumns, settings.endOfGrid)
+                              : ColumnStepper::previous (position, numColumns, settings.endOfGrid);
+
+    if (next.endsChord && chordSounding)
+        endChord (samplePosition);
+
+    playPosition.store (next.position, std::memory_order_relaxed);
+
+    if (next.playsColumn)
+    {
+        playing->copyColumn (next.position, chord, notesPerChord);
+        startChord (settings, samplePosition);
+        chordSounding = true;
+    }
+    else if (next.endsChord)
+    {
+        silenceChord();
+    }
+}
+
+void SequencePlayer::resetToTheTop (int samplePosition)
+{
+    if (notesSounding)
+        endChord (samplePosition);
+
+    silenceChord();
+    playPosition.store (-1, std::memory_order_relaxed);
+}
+
+void SequencePlayer::jumpTo (int column) noexcept
+{
+    // A column the grid does not have is no place to jump to.
+    if (playing != nullptr && column < playing->getNumColumns())
+        playPosition.store (column - 1, std::memory_order_relaxed);
+}
+
+void SequencePlayer::endChord (int samplePosition)
+{
+    output.addNotes ((uint8_t) (noteOffStatus | (chordChannel - 1)), chord, notesPerChord, chordTranspose, samplePosition,
+                     [] (const NoteCell&) { return (uint8_t) 0; });
+    notesSounding = false;
+}
+
+void SequencePlayer::startChord (const PlayerSettings& settings, int samplePosition)
+{
+    chordChannel = settings.outputChannel;
+    chordTranspose = settings.transpose;
+    output.addNotes ((uint8_t) (noteOnStatus | (chordChannel - 1)), chord, notesPerChord, chordTranspose, samplePosition,
+                     [] (const NoteCell& cell) { return noteOnVelocity (cell.velocity); });
+    notesSounding = true;
+}
+
+void SequencePlayer::silenceChord() noexcept
+{
+    // Nothing left for a later note-off to end.
+    std::fill (std::begin (chord), std::end (chord), NoteCell {});
+}
+
+uint8_t SequencePlayer::noteOnVelocity (int32_t storedVelocity) noexcept
+{
+    // A velocity of 0 would make the note-on a note-off, and the note would never sound.
+    return (uint8_t) std::clamp (storedVelocity, (int32_t) 1, (int32_t) 127);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/GridState.h"
+#include "engine/PlayerSettings.h"
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+#include <optional>
+
+// The plug-in's whole state: the grid (GridState's bytes), then, only when a setting differs
+// from its default, the settings block (PlayerSettings). Bytes after the grid that do not start
+// a settings block are ignored, as they always were.
+class StateChunk
+{
+public:
+    struct Contents
+    {
+        std::unique_ptr<GridState> grid;
+        PlayerSettings settings;
+    };
+
+    // Nothing when the grid is malformed, or a settings block follows it and is malformed: the
+    // state is then refused whole. Any thread; allocates the grid.
+    static std::optional<Contents> read (const void* data, int64_t sizeInBytes);
+
+    static void write (const GridState& grid, const PlayerSettings& settings, juce::MemoryBlock& destination);
+};
