@@ -68,7 +68,7 @@ std::vector<MidiOut> GridScript::Player::pressesAt (const std::vector<int>& samp
         current = (current + 1) % (int) grid.size();
 
         for (const auto& [note, velocity] : ascending (grid[(size_t) current]))
-            out.push_back ({ sample, 0x90, (uint8_t) note, (uint8_t) std::min (127, velocity & 0xFF) });
+            out.push_back ({ sample, 0x90, (uint8_t) note, (uint8_t) std::clamp (velocity, 1, 127) });
 
         sounding = true;
     }

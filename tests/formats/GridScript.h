@@ -20,8 +20,8 @@ std::vector<uint8_t> chunkOf (const Grid& grid);
 std::vector<std::pair<std::string, std::vector<uint8_t>>> malformedChunks (const std::vector<uint8_t>& valid);
 
 // Steps through a grid as the pedal does: each press ends the sounding chord (note-offs of
-// velocity 0, ascending) and starts the next column's (note-ons, ascending, the stored velocity's
-// low byte up to 127), all on channel 1 at the press's sample, wrapping after the last column.
+// velocity 0, ascending) and starts the next column's (note-ons, ascending, the stored velocity
+// held within 1 to 127), all on channel 1 at the press's sample, wrapping after the last column.
 class Player
 {
 public:

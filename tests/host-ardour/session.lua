@@ -224,7 +224,7 @@ check (same, "all " .. #played .. " played events reached the plug-in's input un
 -- What must come out while rolling: at each press the note-offs of the sounding chord, then the
 -- note-ons of the grid's next column, the first press playing the first column and the last
 -- column wrapping to the first; channel 1, ascending notes, note-off velocity 0, note-on velocity
--- the stored one's low byte limited to 127. With no grid, nothing. The marker's events join in at
+-- the stored one held within 1 to 127. With no grid, nothing. The marker's events join in at
 -- their samples. Also returns the notes left sounding.
 local function expected_while_rolling (chords, presses, marker_events)
 	local list, sounding = {}, {}
@@ -237,7 +237,7 @@ local function expected_while_rolling (chords, presses, marker_events)
 		local chord = chords[(i - 1) % #chords + 1]
 		for note = 0, 127 do
 			if chord[note] then
-				add (at, 0x90, note, math.min (127, chord[note] & 0xff))
+				add (at, 0x90, note, math.max (1, math.min (127, chord[note])))
 				sounding[#sounding + 1] = note
 			end
 		end
