@@ -20,6 +20,8 @@ cleanup () {
   # jalv before the server it is a client of.
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
   wait 2>/dev/null || true
+  # What JACK leaves behind of this test's own server would pile up over many runs.
+  rm -f /dev/shm/jack_sem.*_"${JACK_DEFAULT_SERVER:-none}"_* 2>/dev/null || true
   [ -n "${CORVADEL_KEEP_TMP:-}" ] && echo "kept $tmp" || rm -rf "$tmp"
 }
 trap cleanup EXIT
