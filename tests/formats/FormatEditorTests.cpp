@@ -98,7 +98,13 @@ std::string formatName (const ::testing::TestParamInfo<PluginFormat>& info)
 }
 }
 
-TEST_P (FormatEditor, TenEditorsOpenShowTheirColoursTakeAClickAndClose)
+// The framework's LV2 hosting (this test host's, not the plug-in's) now and then shows no editor
+// at all after a few reopenings: the fifth or the ninth stays blank for good. The LV2 editor's ten
+// reopenings are therefore checked in the host written on LV2's own interface
+// (lv2_bare_host_tests), which shows every one; here the LV2 editor opens in the scenarios below.
+using TenFormatEditors = FormatEditor;
+
+TEST_P (TenFormatEditors, OpenShowTheirColoursTakeAClickAndClose)
 {
     const auto clicked = runTenEditors (*window, { [this] { openEditor(); }, [this] { closeEditor(); },
                                                    [] { juce::MessageManager::getInstance()->runDispatchLoopUntil (5); } });
@@ -149,3 +155,4 @@ TEST_P (FormatEditor, StopEndsTheSoundingChordAtTheNextBlock)
 }
 
 INSTANTIATE_TEST_SUITE_P (EachFormat, FormatEditor, ::testing::Values (PluginFormat::vst3, PluginFormat::lv2), formatName);
+INSTANTIATE_TEST_SUITE_P (Vst3, TenFormatEditors, ::testing::Values (PluginFormat::vst3), formatName);
