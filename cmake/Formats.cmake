@@ -1,17 +1,31 @@
 # The VST 3 and LV2 plug-ins: JUCE's own clients for those formats (Debian's JUCE CMake package)
 # around the adapter in formats/, which drives the same filter as the VST 2 bridge. The project's
 # code is compiled into this target once more, with this target's JUCE configuration, so that
-# each binary holds one copy of the framework. Both bundles land beside Corvadel.so.
-find_package(JUCE 7.0.5 CONFIG REQUIRED)
+# each binary holds one copy of the framework. The bundles land beside Corvadel.so (Linux: VST 3
+# and LV2) or Corvadel.dll (Windows: VST 3).
+if(WIN32)
+  # The framework's CMake package is the build machine's own, outside the cross compiler's root,
+  # and its version file refuses any target whose pointers are not the build machine's width.
+  # What it defines is the modules' sources and the build machine's juceaide, right for any
+  # target: its configuration is read directly.
+  file(GLOB juce_package_config /usr/lib/*/cmake/JUCE-7.0.5/JUCEConfig.cmake /usr/lib/cmake/JUCE-7.0.5/JUCEConfig.cmake)
+  if(NOT juce_package_config)
+    message(FATAL_ERROR "JUCE 7.0.5's CMake package not found: install juce-modules-source")
+  endif()
+  list(GET juce_package_config 0 juce_package_config)
+  include(${juce_package_config})
+  corvadel_mend_juce_module_targets()
+  set(corvadel_formats VST3)
+else()
+  find_package(JUCE 7.0.5 CONFIG REQUIRED)
+  set(corvadel_formats VST3 LV2)
+endif()
 include(${CMAKE_CURRENT_LIST_DIR}/ProductIdentity.cmake)
-
-set(CORVADEL_VST3_DIR "$ENV{HOME}/.vst3" CACHE PATH "Folder that Linux VST 3 hosts scan for plug-ins")
-set(CORVADEL_LV2_DIR "$ENV{HOME}/.lv2" CACHE PATH "Folder that Linux LV2 hosts scan for plug-ins")
 
 # Each format's target compiles that format's client alone. JUCE's CMake would compile every
 # client source of the module into it (the other formats' compile to nothing), JUCE's VST 2 client
 # among them, which this project neither uses nor builds.
-foreach(format VST3 LV2)
+foreach(format IN LISTS corvadel_formats)
   get_target_property(client_sources juce_audio_plugin_client_${format} INTERFACE_SOURCES)
   list(FILTER client_sources INCLUDE REGEX "/juce_audio_plugin_client_${format}\\.cpp$")
   list(LENGTH client_sources client_source_count)
@@ -37,13 +51,17 @@ juce_add_plugin(CorvadelPlugin
   EDITOR_WANTS_KEYBOARD_FOCUS TRUE
   VST3_CATEGORIES Instrument Synth
   LV2URI "${CORVADEL_lv2Uri}"
-  FORMATS VST3 LV2)
+  FORMATS ${corvadel_formats})
 
 file(GLOB formats_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/formats/*.cpp)
 set(formats_project_sources
   ${formats_sources} ${corvadel_engine_sources} ${corvadel_editor_sources}
-  ${PROJECT_SOURCE_DIR}/bridge/AudioFilterBase.cpp
-  ${PROJECT_SOURCE_DIR}/bridge/FrameworkXConnection.cpp)
+  ${PROJECT_SOURCE_DIR}/bridge/AudioFilterBase.cpp)
+if(WIN32)
+  list(FILTER formats_project_sources EXCLUDE REGEX "/FrameworkXErrorFilter\\.cpp$")
+else()
+  list(APPEND formats_project_sources ${PROJECT_SOURCE_DIR}/bridge/FrameworkXConnection.cpp)
+endif()
 target_sources(CorvadelPlugin PRIVATE ${formats_project_sources})
 # The project's warnings for the project's code; JUCE's module sources in the same target keep
 # their own.
@@ -67,10 +85,18 @@ target_link_libraries(CorvadelPlugin
     juce::juce_audio_plugin_client
     juce::juce_audio_processors
     juce::juce_gui_basics
-    PkgConfig::JUCE_SYSTEM_LIBS
-    X11::X11
   PUBLIC
     juce::juce_recommended_config_flags)
+
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/Vst3Windows.cmake)
+  return()
+endif()
+
+target_link_libraries(CorvadelPlugin PRIVATE PkgConfig::JUCE_SYSTEM_LIBS X11::X11)
+
+set(CORVADEL_VST3_DIR "$ENV{HOME}/.vst3" CACHE PATH "Folder that Linux VST 3 hosts scan for plug-ins")
+set(CORVADEL_LV2_DIR "$ENV{HOME}/.lv2" CACHE PATH "Folder that Linux LV2 hosts scan for plug-ins")
 
 # Each library exports its format's entries alone, so that unloading really unloads.
 set(exports_VST3 ${PROJECT_SOURCE_DIR}/formats/vst3-exports.map)

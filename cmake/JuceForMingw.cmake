@@ -14,8 +14,8 @@ endfunction()
 
 # 1. PNG and JPEG. Debian's juce_graphics reads them with the system's libpng and libjpeg, which
 #    Debian does not build for mingw. A copy of the module's unity file includes stand-ins for
-#    the two formats instead of their loaders (the editor loads no image). -iquote lets the
-#    copy's relative includes find the module's files.
+#    the two formats instead of their loaders (the editor loads no image). The copy names the
+#    module's files by their full paths, so that every target compiling it finds them.
 set(graphics_unity ${JUCE_MODULES_DIR}/juce_graphics/juce_graphics.cpp)
 file(READ ${graphics_unity} graphics_text)
 set(loader_includes "#include \"image_formats/juce_JPEGLoader.cpp\"\n#include \"image_formats/juce_PNGLoader.cpp\"\n")
@@ -23,12 +23,12 @@ string(FIND "${graphics_text}" "${loader_includes}" loaders_at)
 if(loaders_at EQUAL -1)
   message(FATAL_ERROR "${graphics_unity} no longer includes the PNG and JPEG loaders where expected")
 endif()
-string(REPLACE "${loader_includes}" "#include \"${CMAKE_CURRENT_LIST_DIR}/mingw/ImageFormatStandIns.cpp\"\n"
-       graphics_text "${graphics_text}")
+string(REPLACE "#include \"" "#include \"${JUCE_MODULES_DIR}/juce_graphics/" loader_includes_in_place "${loader_includes}")
+string(REPLACE "#include \"" "#include \"${JUCE_MODULES_DIR}/juce_graphics/" graphics_text "${graphics_text}")
+string(REPLACE "${loader_includes_in_place}"
+       "#include \"${CMAKE_CURRENT_LIST_DIR}/mingw/ImageFormatStandIns.cpp\"\n" graphics_text "${graphics_text}")
 corvadel_write_generated(${juce_mingw_dir}/juce_graphics.cpp "${graphics_text}")
 list(TRANSFORM juce_sources REPLACE "^${graphics_unity}$" "${juce_mingw_dir}/juce_graphics.cpp")
-set_source_files_properties(${juce_mingw_dir}/juce_graphics.cpp PROPERTIES
-  COMPILE_OPTIONS "-iquote;${JUCE_MODULES_DIR}/juce_graphics")
 
 # 2. COM interface identifiers, 32-bit only. For 32-bit mingw JUCE replaces __uuidof with a
 #    lookup of its own whose specialisations land in the wrong namespace (juce::ComTypes) and
@@ -58,3 +58,21 @@ find_library(CORVADEL_MINGW_ZLIB NAMES libz.a REQUIRED)
 #    #pragma comment (lib) lines, which gcc ignores.
 set(juce_mingw_libs ${CORVADEL_MINGW_ZLIB}
   uuid wininet version ole32 ws2_32 oleaut32 imm32 comdlg32 shlwapi winmm dxgi gdi32)
+
+# The framework's own CMake module targets (which the VST 3 plug-in and its test host are built
+# from) get the same mended unity files. Call after find_package (JUCE).
+function(corvadel_mend_juce_module_targets)
+  foreach(module juce_graphics juce_gui_basics)
+    set(mended ${juce_mingw_dir}/${module}.cpp)
+    if(NOT EXISTS ${mended})
+      continue()
+    endif()
+    get_target_property(module_sources ${module} INTERFACE_SOURCES)
+    list(TRANSFORM module_sources REPLACE "^${JUCE_MODULES_DIR}/${module}/${module}\\.cpp$" "${mended}"
+         OUTPUT_VARIABLE mended_sources)
+    if(mended_sources STREQUAL module_sources)
+      message(FATAL_ERROR "${module}'s target no longer compiles ${module}.cpp: the mingw mend has nothing to replace")
+    endif()
+    set_target_properties(${module} PROPERTIES INTERFACE_SOURCES "${mended_sources}")
+  endforeach()
+endfunction()

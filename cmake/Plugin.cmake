@@ -37,6 +37,7 @@ set_target_properties(corvadel_lifetime PROPERTIES
 
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/PluginDll.cmake)
+  include(${CMAKE_CURRENT_LIST_DIR}/Formats.cmake)
   return()
 endif()
 

@@ -120,8 +120,10 @@ void FilterProcessor::keepOwnRoomForNextBlock()
 
 juce::AudioProcessorEditor* FilterProcessor::createEditor()
 {
+   #if JUCE_LINUX
     if (xErrorFilter == nullptr)
         xErrorFilter = std::make_unique<FrameworkXErrorFilter>();
+   #endif
 
     return new FilterProcessorEditor (*this);
 }

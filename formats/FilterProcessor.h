@@ -1,9 +1,12 @@
 #pragma once
 
 #include "bridge/AudioFilterBase.h"
-#include "formats/FrameworkXErrorFilter.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
+
+#if JUCE_LINUX
+ #include "formats/FrameworkXErrorFilter.h"
+#endif
 
 #include <memory>
 
@@ -72,9 +75,11 @@ private:
     void runFilter (juce::AudioBuffer<float>& audio, int numSamples);
     void keepOwnRoomForNextBlock();
 
+   #if JUCE_LINUX
     // From the first editor on, while this instance lives: the framework's X errors never reach
     // the host.
     std::unique_ptr<FrameworkXErrorFilter> xErrorFilter;
+   #endif
     std::unique_ptr<AudioFilterBase> filter;
 
     // The block's events on their way through the filter. The filter swaps its output in; this

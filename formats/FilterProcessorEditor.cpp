@@ -20,6 +20,10 @@ FilterProcessorEditor::FilterProcessorEditor (FilterProcessor& processor)
     addAndMakeVisible (*editor);
     setSize (editor->getWidth(), editor->getHeight());
     editor->setTopLeftPosition (0, 0);
+
+   #if JUCE_WINDOWS
+    startTimerHz (30);
+   #endif
 }
 
 FilterProcessorEditor::~FilterProcessorEditor()
@@ -30,6 +34,14 @@ FilterProcessorEditor::~FilterProcessorEditor()
         editor.reset();
     }
 }
+
+#if JUCE_WINDOWS
+void FilterProcessorEditor::timerCallback()
+{
+    if (auto* peer = getPeer())
+        peer->performAnyPendingRepaintsNow();
+}
+#endif
 
 void FilterProcessorEditor::paint (juce::Graphics&)
 {

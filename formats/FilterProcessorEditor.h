@@ -11,9 +11,17 @@ class FilterProcessor;
 // window: this holds it as its only child, at its size. Building it tells the filter it is the
 // active editor; deleting it tells the filter first, as the VST 2 bridge does.
 //
+// On Windows the framework paints a changed editor at the next screen refresh, which it learns of
+// from the graphics driver; where the driver never reports one (a remote session, a virtual
+// machine, wine), nothing changed would ever be painted. A timer here paints what is pending, as
+// the VST 2 bridge does on the host's idle calls.
+//
 // Threads: the host's user-interface thread, which the clients make the framework's message
 // thread; building and deleting wait on filterLock.
 class FilterProcessorEditor : public juce::AudioProcessorEditor
+#if JUCE_WINDOWS
+    , private juce::Timer
+#endif
 {
 public:
     explicit FilterProcessorEditor (FilterProcessor& processor);
@@ -24,6 +32,10 @@ public:
     void childBoundsChanged (juce::Component* child) override;
 
 private:
+#if JUCE_WINDOWS
+    void timerCallback() override;
+#endif
+
     FilterProcessor& owner;
     std::unique_ptr<AudioFilterEditor> editor;
 

@@ -1,7 +1,7 @@
 #!/bin/sh
-# Cross-builds Corvadel.dll for Windows with Debian's mingw-w64 compilers, each target in a
-# folder of its own under the build folder (build/windows-x86_64, build/windows-i686, or under
-# BUILD_DIR). Targets: x86_64, i686 (default: both). Arguments after "--" go to CMake's configure
+# Cross-builds the Windows plug-ins with Debian's mingw-w64 compilers: Corvadel.dll (VST 2) and the
+# Corvadel.vst3 bundle beside it, each target in a folder of its own under the build folder
+# (build/windows-x86_64, build/windows-i686, or under BUILD_DIR). Targets: x86_64, i686 (default: both). Arguments after "--" go to CMake's configure
 # step (for instance -DCORVADEL_BUILD_TESTS=ON).
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,5 +26,5 @@ for target in $targets; do
         -DCMAKE_BUILD_TYPE=Release "$@" > "$dir/configure.log" 2>&1 \
     || { cat "$dir/configure.log"; exit 1; }
   cmake --build "$dir" -j "$(nproc)"
-  echo "built $dir/Corvadel.dll"
+  echo "built $dir/Corvadel.dll and $dir/Corvadel.vst3"
 done

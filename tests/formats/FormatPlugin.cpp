@@ -15,6 +15,16 @@ std::string nameOf (PluginFormat format)
     return "?";
 }
 
+const std::vector<PluginFormat>& testedFormats()
+{
+   #if JUCE_PLUGINHOST_LV2
+    static const std::vector<PluginFormat> formats { PluginFormat::vst2, PluginFormat::vst3, PluginFormat::lv2 };
+   #else
+    static const std::vector<PluginFormat> formats { PluginFormat::vst2, PluginFormat::vst3 };
+   #endif
+    return formats;
+}
+
 int pedalSampleSeen (PluginFormat format, int sample)
 {
     return format == PluginFormat::vst3 ? 0 : sample;

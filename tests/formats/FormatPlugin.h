@@ -43,6 +43,10 @@ public:
     virtual void loadGrid (const std::vector<uint8_t>& grid) = 0;
 };
 
+// The formats this test program hosts: every one on Linux; on Windows the VST 2 DLL and the
+// VST 3 bundle (the framework hosts no LV2 there).
+const std::vector<PluginFormat>& testedFormats();
+
 // A new instance in that format, prepared to play: the VST 2 through the tests' own VST 2 host,
 // the others through the framework's hosting. Message thread.
 std::unique_ptr<FormatPlugin> openPlugin (PluginFormat format);

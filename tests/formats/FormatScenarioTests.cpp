@@ -5,6 +5,7 @@
 
 #include "tests/formats/GridScript.h"
 #include "tests/formats/FormatPlugin.h"
+#include "tests/formats/HostedPlugin.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,6 @@ namespace
 {
 using Events = std::vector<PluginHost::InputEvent>;
 
-const std::vector<PluginFormat> allFormats { PluginFormat::vst2, PluginFormat::vst3, PluginFormat::lv2 };
 
 // A block of what a player sends: the pedal among notes and other controllers, and a press at
 // the given sample on the given channel.
@@ -98,7 +98,7 @@ TEST_P (FormatScenario, AMalformedStateIsRefusedAndThePreviousGridKept)
         << "the kept grid plays from its first column";
 }
 
-INSTANTIATE_TEST_SUITE_P (EachFormat, FormatScenario, ::testing::ValuesIn (allFormats), formatName);
+INSTANTIATE_TEST_SUITE_P (EachFormat, FormatScenario, ::testing::ValuesIn (testedFormats()), formatName);
 
 // Each format saves the bytes the VST 2 chunk holds for the same grid, and each other format
 // loads them: the grid comes back byte for byte and its first column plays.
@@ -107,14 +107,14 @@ TEST (FormatState, EachFormatsStateLoadsInEveryOtherFormatByteForByte)
     const auto grid = GridScript::threeChords();
     const auto chunk = GridScript::chunkOf (grid);
 
-    for (auto from : allFormats)
+    for (auto from : testedFormats())
     {
         auto saver = openPlugin (from);
         saver->loadGrid (chunk);
         const auto saved = saver->saveGrid();
         EXPECT_EQ (saved, chunk) << nameOf (from) << " saves the VST 2 chunk's bytes";
 
-        for (auto to : allFormats)
+        for (auto to : testedFormats())
         {
             auto loader = openPlugin (to);
             loader->loadGrid (saved);
@@ -123,4 +123,23 @@ TEST (FormatState, EachFormatsStateLoadsInEveryOtherFormatByteForByte)
                 << nameOf (from) << " -> " << nameOf (to) << ": the loaded grid plays";
         }
     }
+}
+
+// A project saved on one system opens on the other: the VST 3 component's stream for a grid (the
+// plug-in's bytes and what JUCE's client appends) is the same on Linux and on Windows, 64-bit or
+// 32-bit. The stored stream is what a Linux build saved.
+TEST (FormatState, TheVst3ProjectBytesAreTheSameOnEverySystem)
+{
+    const auto grid = GridScript::threeChords();
+    const auto stored = GridScript::threeChordsVst3StreamSavedOnLinux();
+
+    HostedPlugin saver (PluginFormat::vst3);
+    saver.loadGrid (GridScript::chunkOf (grid));
+    const auto saved = saver.vst3ComponentStream();
+    EXPECT_EQ (saved, stored) << "saved: " << GridScript::hexOf (saved);
+
+    HostedPlugin loader (PluginFormat::vst3);
+    loader.loadVst3ComponentStream (stored);
+    EXPECT_EQ (loader.saveGrid(), GridScript::chunkOf (grid));
+    EXPECT_EQ (loader.play (pressAmongOtherEvents (33)), GridScript::Player (grid).pressesAt ({ pedalSampleSeen (PluginFormat::vst3, 33) }));
 }

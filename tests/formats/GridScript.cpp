@@ -1,6 +1,7 @@
 #include "tests/formats/GridScript.h"
 
 #include <algorithm>
+#include <string>
 
 namespace
 {
@@ -81,4 +82,29 @@ std::vector<MidiOut> GridScript::Player::stop()
     std::vector<MidiOut> out;
     endChord (0, out);
     return out;
+}
+
+std::vector<uint8_t> GridScript::threeChordsVst3StreamSavedOnLinux()
+{
+    static const char* const hex =
+#include "tests/formats/data/three-chords-vst3-stream.hex"
+        ;
+
+    std::vector<uint8_t> bytes;
+
+    for (const char* p = hex; p[0] != 0 && p[1] != 0; p += 2)
+        bytes.push_back ((uint8_t) std::stoi (std::string (p, 2), nullptr, 16));
+
+    return bytes;
+}
+
+std::string GridScript::hexOf (const std::vector<uint8_t>& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+
+    for (auto b : bytes)
+        text += { digits[b >> 4], digits[b & 15] };
+
+    return text;
 }

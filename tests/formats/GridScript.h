@@ -16,6 +16,9 @@ using Grid = std::vector<ChordColumn>;
 // Three chords with notes at the edges (0, 127) and stored velocities above 127.
 Grid threeChords();
 std::vector<uint8_t> chunkOf (const Grid& grid);
+// The VST 3 component's stream for threeChords(), as a Linux build of the bundle saved it.
+std::vector<uint8_t> threeChordsVst3StreamSavedOnLinux();
+std::string hexOf (const std::vector<uint8_t>& bytes);
 // States that must be refused whole, each named.
 std::vector<std::pair<std::string, std::vector<uint8_t>>> malformedChunks (const std::vector<uint8_t>& valid);
 

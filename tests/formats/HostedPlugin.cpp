@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#if JUCE_PLUGINHOST_LV2
+ #include <unistd.h>
+#endif
 
 namespace
 {
@@ -16,6 +18,7 @@ juce::VST3PluginFormat& vst3Format()
     return *format;
 }
 
+#if JUCE_PLUGINHOST_LV2
 juce::LV2PluginFormat& lv2Format()
 {
     static auto* format = new juce::LV2PluginFormat();
@@ -41,6 +44,21 @@ juce::String lv2Folder()
 
     return folder.getFullPathName();
 }
+#endif
+
+// JUCE 7.0.5's VST 3 hosting opens the bundle on Linux but, on Windows, opens the path it is given
+// as the module itself: there it is handed the library inside the bundle.
+juce::String vst3ModulePath()
+{
+   #if JUCE_WINDOWS
+    return vst3BundleUnderTest().getChildFile ("Contents")
+                                .getChildFile (sizeof (void*) == 8 ? "x86_64-win" : "x86-win")
+                                .getChildFile ("Corvadel.vst3")
+                                .getFullPathName();
+   #else
+    return vst3BundleUnderTest().getFullPathName();
+   #endif
+}
 
 std::unique_ptr<juce::AudioPluginInstance> load (PluginFormat format, double sampleRate, int blockSize)
 {
@@ -51,14 +69,16 @@ std::unique_ptr<juce::AudioPluginInstance> load (PluginFormat format, double sam
     if (format == PluginFormat::vst3)
     {
         loader = &vst3Format();
-        loader->findAllTypesForFile (types, CORVADEL_VST3_BUNDLE);
+        loader->findAllTypesForFile (types, vst3ModulePath());
     }
     else
     {
+       #if JUCE_PLUGINHOST_LV2
         static const bool searched = (lv2Format().searchPathsForPlugins (juce::FileSearchPath (lv2Folder()), true, false), true);
         juce::ignoreUnused (searched);
         loader = &lv2Format();
         loader->findAllTypesForFile (types, CORVADEL_LV2_URI);
+       #endif
     }
 
     if (types.isEmpty())
@@ -142,18 +162,28 @@ void HostedPlugin::restoreHostState (const juce::MemoryBlock& state)
     plugin->setStateInformation (state.getData(), (int) state.getSize());
 }
 
+std::vector<uint8_t> HostedPlugin::vst3ComponentStream()
+{
+    const auto stream = StateCodec::vst3ComponentStream (hostState());
+    EXPECT_TRUE (stream.has_value()) << "the VST 3 host state holds the component's stream";
+    return stream.value_or (std::vector<uint8_t>{});
+}
+
+void HostedPlugin::loadVst3ComponentStream (const std::vector<uint8_t>& stream)
+{
+    restoreHostState (StateCodec::vst3HostStateWith (hostState(), stream));
+}
+
 std::vector<uint8_t> HostedPlugin::saveGrid()
 {
-    const auto state = hostState();
-
     if (pluginFormat == PluginFormat::vst3)
     {
-        const auto stream = StateCodec::vst3ComponentStream (state);
-        EXPECT_TRUE (stream.has_value()) << "the VST 3 host state holds the component's stream";
-        const auto bytes = stream ? StateCodec::withoutVst3ClientTrailer (*stream) : std::nullopt;
+        const auto bytes = StateCodec::withoutVst3ClientTrailer (vst3ComponentStream());
         EXPECT_TRUE (bytes.has_value()) << "the component's stream ends in the client's trailer";
         return bytes.value_or (std::vector<uint8_t>{});
     }
+
+    const auto state = hostState();
 
     const auto bytes = StateCodec::lv2StateBytes (state);
     EXPECT_TRUE (bytes.has_value()) << "the LV2 state holds the plug-in's StateString";

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+// The VST 3 bundle the program loads: each test program says where it keeps it.
+juce::File vst3BundleUnderTest();
+
 // The VST 3 or LV2 bundle through the framework's hosting.
 class HostedPlugin : public FormatPlugin
 {
@@ -33,6 +36,11 @@ public:
     // The state as this format's host keeps it, whole.
     juce::MemoryBlock hostState();
     void restoreHostState (const juce::MemoryBlock& state);
+
+    // The VST 3 component's stream, as a host keeps it in a project: the plug-in's bytes and
+    // what JUCE's client appends.
+    std::vector<uint8_t> vst3ComponentStream();
+    void loadVst3ComponentStream (const std::vector<uint8_t>& stream);
 
     std::vector<uint8_t> saveGrid() override;
     void loadGrid (const std::vector<uint8_t>& grid) override;

@@ -130,6 +130,11 @@ void Win32HostWindow::pumpMessages()
     }
 }
 
+void Win32HostWindow::sync()
+{
+    GdiFlush();
+}
+
 std::vector<Win32HostWindow::Handle> Win32HostWindow::children() const
 {
     std::vector<Handle> found;

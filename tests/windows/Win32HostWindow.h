@@ -39,6 +39,8 @@ public:
 
     // Runs the thread's message loop until nothing is pending, as a host's loop does.
     static void pumpMessages();
+    // Waits until what this thread drew has reached the screen, before pixels are read.
+    static void sync();
 
     std::vector<Handle> children() const;  // direct children of the host's window
     static Handle parentOf (Handle window);

@@ -6,7 +6,7 @@ cmake_minimum_required(VERSION 3.25)
 
 # Windows' own DLLs that the framework and the runtime call into.
 set(system_dlls advapi32 comdlg32 dxgi gdi32 imm32 kernel32 msvcrt ole32 oleaut32 shell32 shlwapi
-                user32 version wininet winmm ws2_32)
+                user32 version wininet winmm ws2_32 wsock32)
 
 string(REPLACE "," ";" EXPORTS "${EXPORTS}")
 
