@@ -23,6 +23,11 @@ set(CORVADEL_VST3_LIBRARY ${CORVADEL_VST3_BUNDLE}/Contents/${vst3_windows_archit
 set(vst3_exports ${PROJECT_SOURCE_DIR}/formats/vst3-exports.def)
 target_sources(CorvadelPlugin_VST3 PRIVATE ${vst3_exports})
 target_link_options(CorvadelPlugin_VST3 PRIVATE -static -static-libgcc -static-libstdc++ -s)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # The client marks GetPluginFactory for export as the stdcall name GetPluginFactory@0 as well;
+  # hosts ask for the plain name alone, so the decorated one is dropped.
+  target_link_options(CorvadelPlugin_VST3 PRIVATE -Wl,--kill-at)
+endif()
 set_target_properties(CorvadelPlugin_VST3 PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${CORVADEL_VST3_BUNDLE}/Contents/${vst3_windows_architecture}
   LINK_DEPENDS ${vst3_exports})

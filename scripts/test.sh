@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what is needed, builds everything and runs every test, the display tests under a
-# virtual X server and the real-host tests in Ardour among them; then cross-builds Corvadel.dll for
-# 64-bit and 32-bit Windows and tests it under wine.
+# virtual X server and the real-host tests in Ardour among them; then cross-builds Corvadel.dll and
+# Corvadel.vst3 for 64-bit and 32-bit Windows and tests them under wine.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}
@@ -13,24 +13,24 @@ BUILD_DIR=$build_dir "$here/scripts/build-windows.sh" x86_64 i686 -- -DCORVADEL_
 failed=""
 
 echo
-echo "== Linux: Corvadel.so"
+echo "== Linux: Corvadel.so, Corvadel.vst3, Corvadel.lv2"
 (cd "$build_dir" && ctest --output-on-failure --timeout 900 -j 2) || failed="$failed linux"
 
 echo
-echo "== Windows, 64-bit: Corvadel.dll under wine64"
+echo "== Windows, 64-bit: Corvadel.dll and Corvadel.vst3 under wine64"
 (cd "$build_dir/windows-x86_64" && ctest --output-on-failure --timeout 900 -j 2) || failed="$failed windows-x86_64"
 
 echo
-echo "== Windows, 32-bit: Corvadel.dll"
+echo "== Windows, 32-bit: Corvadel.dll and Corvadel.vst3"
 if reason=$("$here/scripts/can-run-32bit.sh"); then
   if [ -x /usr/lib/wine/wine ]; then
     echo "This machine runs 32-bit programs: the host scenarios run under wine32."
   else
-    echo "SKIPPED: the 32-bit DLL's host scenarios under wine32 do not run here: wine32 is not installed."
+    echo "SKIPPED: the 32-bit plug-ins' host scenarios under wine32 do not run here: wine32 is not installed."
   fi
 else
-  echo "SKIPPED: the 32-bit DLL's host scenarios under wine32 do not run here: $reason."
-  echo "Checked without running it: its exports and imports, and its record layout at compile time."
+  echo "SKIPPED: the 32-bit plug-ins' host scenarios under wine32 do not run here: $reason."
+  echo "Checked without running them: the DLL's and the bundle's exports and imports, the bundle's layout, and the record layout at compile time."
 fi
 (cd "$build_dir/windows-i686" && ctest --output-on-failure --timeout 900 -j 2) || failed="$failed windows-i686"
 

@@ -60,11 +60,8 @@ protected:
 
     void openEditor()
     {
-        editor.reset (plugin->instance().createEditorIfNeeded());
+        editor = plugin->openEditorIn (window->asHostPointer());
         ASSERT_NE (editor, nullptr);
-        editor->setTopLeftPosition (0, 0);
-        editor->addToDesktop (0, window->asHostPointer());
-        editor->setVisible (true);
     }
 
     void closeEditor()
@@ -72,8 +69,7 @@ protected:
         if (editor == nullptr)
             return;
 
-        plugin->instance().editorBeingDeleted (editor.get());
-        editor.reset();
+        plugin->closeEditor (editor);
         loopFor ([this] { hostLoopOnce(); }, 100);
     }
 

@@ -162,6 +162,29 @@ void HostedPlugin::restoreHostState (const juce::MemoryBlock& state)
     plugin->setStateInformation (state.getData(), (int) state.getSize());
 }
 
+std::unique_ptr<juce::AudioProcessorEditor> HostedPlugin::openEditorIn (void* hostWindow)
+{
+    std::unique_ptr<juce::AudioProcessorEditor> editor (plugin->createEditorIfNeeded());
+
+    if (editor != nullptr)
+    {
+        editor->setTopLeftPosition (0, 0);
+        editor->addToDesktop (0, hostWindow);
+        editor->setVisible (true);
+    }
+
+    return editor;
+}
+
+void HostedPlugin::closeEditor (std::unique_ptr<juce::AudioProcessorEditor>& editor)
+{
+    if (editor == nullptr)
+        return;
+
+    plugin->editorBeingDeleted (editor.get());
+    editor.reset();
+}
+
 std::vector<uint8_t> HostedPlugin::vst3ComponentStream()
 {
     const auto stream = StateCodec::vst3ComponentStream (hostState());

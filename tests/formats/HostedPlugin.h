@@ -42,6 +42,11 @@ public:
     std::vector<uint8_t> vst3ComponentStream();
     void loadVst3ComponentStream (const std::vector<uint8_t>& stream);
 
+    // The editor as the framework's hosting makes it, embedded in the host's native window (an X
+    // window id or an HWND) at its top left corner; closing it tells the plug-in first.
+    std::unique_ptr<juce::AudioProcessorEditor> openEditorIn (void* hostWindow);
+    void closeEditor (std::unique_ptr<juce::AudioProcessorEditor>& editor);
+
     std::vector<uint8_t> saveGrid() override;
     void loadGrid (const std::vector<uint8_t>& grid) override;
 

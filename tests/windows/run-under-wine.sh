@@ -18,11 +18,11 @@ if [ "$bits" = 64 ]; then
 else
   loader=/usr/lib/wine/wine
   if ! reason=$("$here/../../scripts/can-run-32bit.sh"); then
-    echo "SKIPPED: the 32-bit DLL was not run: $reason (wine32 needs a kernel that runs 32-bit programs)"
+    echo "SKIPPED: the 32-bit Windows plug-ins were not run: $reason (wine32 needs a kernel that runs 32-bit programs)"
     exit 77
   fi
   if [ ! -x "$loader" ]; then
-    echo "SKIPPED: the 32-bit DLL was not run: wine32 is not installed (scripts/install-deps.sh test installs it where the package archive allows)"
+    echo "SKIPPED: the 32-bit Windows plug-ins were not run: wine32 is not installed (scripts/install-deps.sh test installs it where the package archive allows)"
     exit 77
   fi
 fi

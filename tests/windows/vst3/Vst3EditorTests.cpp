@@ -22,7 +22,9 @@ protected:
 
     void TearDown() override
     {
-        closeEditor();
+        if (plugin != nullptr)
+            plugin->closeEditor (editor);
+
         plugin.reset();
         window.reset();
     }
@@ -33,24 +35,6 @@ protected:
         Win32HostWindow::pumpMessages();
     }
 
-    void openEditor()
-    {
-        editor.reset (plugin->instance().createEditorIfNeeded());
-        ASSERT_NE (editor, nullptr);
-        editor->setTopLeftPosition (0, 0);
-        editor->addToDesktop (0, window->asHostPointer());
-        editor->setVisible (true);
-    }
-
-    void closeEditor()
-    {
-        if (editor == nullptr)
-            return;
-
-        plugin->instance().editorBeingDeleted (editor.get());
-        editor.reset();
-    }
-
     std::unique_ptr<Win32HostWindow> window;
     std::unique_ptr<HostedPlugin> plugin;
     std::unique_ptr<juce::AudioProcessorEditor> editor;
@@ -59,7 +43,8 @@ protected:
 
 TEST_F (Vst3Editor, TenEditorsInAWin32WindowShowTheirColoursAndTheClickedCellsAreSaved)
 {
-    const auto clicked = runTenEditors (*window, { [this] { openEditor(); }, [this] { closeEditor(); }, [] { hostLoopOnce(); } });
+    const auto clicked = runTenEditors (*window, { [this] { editor = plugin->openEditorIn (window->asHostPointer()); },
+                                                   [this] { plugin->closeEditor (editor); }, [] { hostLoopOnce(); } });
 
     EXPECT_EQ (plugin->saveGrid(), GridScript::chunkOf ({ clicked, {} })) << "the state holds what was clicked";
 }
