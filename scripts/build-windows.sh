@@ -1,8 +1,8 @@
 #!/bin/sh
 # Cross-builds the Windows plug-ins with Debian's mingw-w64 compilers: Corvadel.dll (VST 2) and the
 # Corvadel.vst3 bundle beside it, each target in a folder of its own under the build folder
-# (build/windows-x86_64, build/windows-i686, or under BUILD_DIR). Targets: x86_64, i686 (default: both). Arguments after "--" go to CMake's configure
-# step (for instance -DCORVADEL_BUILD_TESTS=ON).
+# (build/windows-x86_64, build/windows-i686, or under BUILD_DIR). Targets: x86_64, i686 (default:
+# both). Arguments after "--" go to CMake's configure step (for instance -DCORVADEL_BUILD_TESTS=ON).
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}

@@ -51,8 +51,8 @@ int main (int argc, char** argv)
         juce::ScopedJuceInitialiser_GUI framework;
         status = RUN_ALL_TESTS();
     }
-    // The framework's loader keeps the module loaded until the program ends; the copy stays
-    // behind then, and the next run's folder is a new one.
+    // The framework's loader keeps the module loaded until the framework shuts down: only then
+    // can the copy be removed.
     folderOfThisRun().deleteRecursively();
     return status;
 }
