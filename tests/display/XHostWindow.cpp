@@ -62,6 +62,15 @@ int XHostWindow::errorCount()
     return errors.load();
 }
 
+extern "C" int _XDefaultError (Display*, XErrorEvent*);
+
+bool XHostWindow::xlibDefaultHandlerInstalled()
+{
+    const XErrorHandler installed = XSetErrorHandler (nullptr);
+    XSetErrorHandler (installed);
+    return installed == &_XDefaultError;
+}
+
 bool XHostWindow::errorCounterInstalled()
 {
     const XErrorHandler installed = XSetErrorHandler (countXError);

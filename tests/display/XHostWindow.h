@@ -57,6 +57,9 @@ public:
     static void countErrorsFromNowOn();
     static int errorCount();
     static bool errorCounterInstalled();
+    // Whether Xlib's own default handler, which ends the process at the first error, is the one
+    // installed: a host with no X error handler of its own.
+    static bool xlibDefaultHandlerInstalled();
 
     // Destroys a window of another client's (the plug-in's) behind its back.
     void destroyOthersWindow (unsigned long id) const;

@@ -9,7 +9,7 @@
 #include "tests/formats/GridScript.h"
 #include "tests/formats/HostedPlugin.h"
 #include "tests/formats/PluginCallFilter.h"
-#include "tests/realtime/AudioThreadCounter.h"
+#include "tests/realtime/AudioThreadScenario.h"
 
 #include <gtest/gtest.h>
 
@@ -22,86 +22,7 @@
 
 namespace
 {
-// Every note in one column, every other note in the next: each press ends 128 notes or 64 and
-// starts the other chord, the most a chord change sends.
-GridScript::Grid fullChords()
-{
-    ChordColumn all, alternate;
-
-    for (int note = 0; note < 128; ++note)
-    {
-        all.notes.push_back ({ note, 100 });
-
-        if (note % 2 == 0)
-            alternate.notes.push_back ({ note, 64 });
-    }
-
-    return { all, alternate };
-}
-
-// A press every fourth block, a release two blocks later, and other events that are dropped.
-juce::MidiBuffer eventsForBlock (int block)
-{
-    juce::MidiBuffer events;
-
-    if (block % 4 == 0)
-    {
-        events.addEvent (juce::MidiMessage::controllerEvent (1, 64, 127), 17);
-        events.addEvent (juce::MidiMessage::noteOn (1, 60, (juce::uint8) 90), 20);
-    }
-    else if (block % 4 == 2)
-    {
-        events.addEvent (juce::MidiMessage::controllerEvent (1, 64, 0), 3);
-        events.addEvent (juce::MidiMessage::noteOff (1, 60), 9);
-        events.addEvent (juce::MidiMessage::controllerEvent (1, 7, 100), 11);
-    }
-
-    return events;
-}
-
-// A thread of its own for the audio work, handed one job at a time through atomics, so that the
-// hand-over takes no lock.
-class AudioThread
-{
-public:
-    AudioThread() : thread ([this] { run(); }) {}
-
-    ~AudioThread()
-    {
-        perform ([this] { stopping = true; });
-        thread.join();
-    }
-
-    void perform (std::function<void()> work)
-    {
-        job = std::move (work);
-        pending = true;
-
-        while (pending)
-            std::this_thread::yield();
-    }
-
-private:
-    void run()
-    {
-        while (! stopping)
-        {
-            if (! pending)
-            {
-                std::this_thread::yield();
-                continue;
-            }
-
-            job();
-            pending = false;
-        }
-    }
-
-    std::function<void()> job;
-    std::atomic<bool> pending { false };
-    bool stopping = false;
-    std::thread thread;
-};
+using namespace AudioThreadScenario;
 
 class FormatAudioThread : public ::testing::TestWithParam<PluginFormat>
 {
@@ -118,11 +39,8 @@ protected:
     {
         PluginCallFilter::countEverything();
 
-        if (editor != nullptr)
-        {
-            plugin->instance().editorBeingDeleted (editor.get());
-            editor.reset();
-        }
+        if (plugin != nullptr)
+            plugin->closeEditor (editor);
 
         plugin.reset();
     }
@@ -154,7 +72,8 @@ protected:
     AudioThreadCounter::Counts countOver (int numBlocks, const std::function<void()>& betweenBlocks = {})
     {
         const auto [clientLock, filterLock] = findPluginLocks();
-        const juce::MidiBuffer blocks[4] = { eventsForBlock (0), eventsForBlock (1), eventsForBlock (2), eventsForBlock (3) };
+        const juce::MidiBuffer blocks[4] = { HostedPlugin::midiOf (eventsForBlock (0)), HostedPlugin::midiOf (eventsForBlock (1)),
+                                             HostedPlugin::midiOf (eventsForBlock (2)), HostedPlugin::midiOf (eventsForBlock (3)) };
         AudioThreadCounter::Counts total;
         notesOut = 0;
 
@@ -169,12 +88,7 @@ protected:
                 plugin->runBlock (blocks[block % 4], 512);
 
                 if (counted)
-                {
-                    const auto counts = AudioThreadCounter::stop();
-                    total.allocations += counts.allocations;
-                    total.writes += counts.writes;
-                    total.otherLocks += counts.otherLocks;
-                }
+                    addTo (total, AudioThreadCounter::stop());
             });
 
             notesOut += (size_t) plugin->lastOutputSize();
@@ -192,13 +106,6 @@ protected:
     AudioThread audio;
     size_t notesOut = 0;
 };
-
-// Presses over n blocks of the pattern; each press ends one full chord and starts the other.
-size_t notesForPressesOver (int numBlocks)
-{
-    const size_t presses = (size_t) (numBlocks + 3) / 4;
-    return 128 + (presses - 1) * 192;
-}
 
 std::string formatName (const ::testing::TestParamInfo<PluginFormat>& info)
 {
@@ -259,12 +166,7 @@ TEST_P (FormatAudioThread, CountersSeeWhatTheyCountAndWhoseCodeCausedIt)
 
 TEST_P (FormatAudioThread, SteppingWithTheWindowClosedTouchesOnlyTheFilterLock)
 {
-    const auto counts = countOver (4000);
-    std::cout << nameOf (GetParam()) << ", window closed, 3999 blocks counted, the plug-in's: " << counts.allocations
-              << " allocations, " << counts.writes << " writes, " << counts.otherLocks << " other locks" << std::endl;
-    EXPECT_EQ (counts.allocations, 0u);
-    EXPECT_EQ (counts.writes, 0u);
-    EXPECT_EQ (counts.otherLocks, 0u);
+    expectNothingButTheFilterLock (countOver (4000), nameOf (GetParam()) + ", window closed, 3999 blocks");
     EXPECT_EQ (notesOut, notesForPressesOver (4000));
 }
 
@@ -274,17 +176,11 @@ TEST_P (FormatAudioThread, SteppingWithTheEditorOpenAndTheMessageLoopRunningTouc
         GTEST_SKIP() << "no X server to open the editor in (the test program runs under xvfb-run in the suite)";
 
     XHostWindow window (900, 900);
-    editor.reset (plugin->instance().createEditorIfNeeded());
+    editor = plugin->openEditorIn (window.asHostPointer());
     ASSERT_NE (editor, nullptr);
-    editor->addToDesktop (0, window.asHostPointer());
-    editor->setVisible (true);
 
-    const auto counts = countOver (1000, [] { juce::MessageManager::getInstance()->runDispatchLoopUntil (1); });
-    std::cout << nameOf (GetParam()) << ", editor open, 999 blocks counted, the plug-in's: " << counts.allocations
-              << " allocations, " << counts.writes << " writes, " << counts.otherLocks << " other locks" << std::endl;
-    EXPECT_EQ (counts.allocations, 0u);
-    EXPECT_EQ (counts.writes, 0u);
-    EXPECT_EQ (counts.otherLocks, 0u);
+    expectNothingButTheFilterLock (countOver (1000, [] { juce::MessageManager::getInstance()->runDispatchLoopUntil (1); }),
+                                   nameOf (GetParam()) + ", editor open, 999 blocks");
     EXPECT_EQ (notesOut, notesForPressesOver (1000));
 }
 

@@ -110,17 +110,22 @@ HostedPlugin::~HostedPlugin()
         plugin->releaseResources();
 }
 
-std::vector<MidiOut> HostedPlugin::play (const std::vector<PluginHost::InputEvent>& events, int numSamples)
+juce::MidiBuffer HostedPlugin::midiOf (const std::vector<PluginHost::InputEvent>& events)
 {
-    juce::MidiBuffer in;
+    juce::MidiBuffer midi;
 
     for (const auto& e : events)
     {
         const uint8_t bytes[3] = { e.status, e.data1, e.data2 };
-        in.addEvent (bytes, (e.status & 0xF0) == 0xC0 || (e.status & 0xF0) == 0xD0 ? 2 : 3, e.deltaFrames);
+        midi.addEvent (bytes, (e.status & 0xF0) == 0xC0 || (e.status & 0xF0) == 0xD0 ? 2 : 3, e.deltaFrames);
     }
 
-    runBlock (in, numSamples);
+    return midi;
+}
+
+std::vector<MidiOut> HostedPlugin::play (const std::vector<PluginHost::InputEvent>& events, int numSamples)
+{
+    runBlock (midiOf (events), numSamples);
 
     std::vector<MidiOut> out;
 

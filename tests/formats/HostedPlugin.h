@@ -27,6 +27,8 @@ public:
     juce::AudioPluginInstance& instance() { return *plugin; }
 
     std::vector<MidiOut> play (const std::vector<PluginHost::InputEvent>& events, int numSamples = 512) override;
+    // A host's MIDI for a block, as the framework's hosting hands it to the plug-in.
+    static juce::MidiBuffer midiOf (const std::vector<PluginHost::InputEvent>& events);
     // The block alone, in the host's prepared buffers: for the audio thread's counts.
     void runBlock (const juce::MidiBuffer& events, int numSamples);
     float outputPeak() const;

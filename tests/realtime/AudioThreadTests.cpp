@@ -3,7 +3,7 @@
 // the message loop run between blocks as a host's idle runs it, and with the window closed.
 
 #include "tests/display/XHostWindow.h"
-#include "tests/realtime/AudioThreadCounter.h"
+#include "tests/realtime/AudioThreadScenario.h"
 #include "tests/support/EditorScreen.h"
 #include "tests/support/PluginHost.h"
 
@@ -18,32 +18,7 @@
 
 namespace
 {
-std::vector<ChordColumn> fullChords()
-{
-    ChordColumn all, alternate;
-
-    for (int note = 0; note < 128; ++note)
-    {
-        all.notes.push_back ({ note, 100 });
-
-        if (note % 2 == 0)
-            alternate.notes.push_back ({ note, 64 });
-    }
-
-    return { all, alternate };
-}
-
-// The block pattern: a press every fourth block, a release two blocks later, and a few other
-// events that must be dropped.
-std::vector<PluginHost::InputEvent> eventsForBlock (int block)
-{
-    switch (block % 4)
-    {
-        case 0: return { { 17, 0xB0, 64, 127 }, { 20, 0x90, 60, 90 } };
-        case 2: return { { 3, 0xB0, 64, 0 }, { 9, 0x80, 60, 0 }, { 11, 0xB0, 7, 100 } };
-        default: return {};
-    }
-}
+using namespace AudioThreadScenario;
 
 // A host callback that keeps nothing: it only counts the events it is given, so the host itself
 // never allocates, writes or locks on the audio thread.
@@ -95,50 +70,6 @@ public:
 private:
     std::vector<std::vector<uint8_t>> lists;
     std::vector<std::vector<VstMidiEvent>> records;
-};
-
-// A thread of its own for the plug-in's audio work, handed one job at a time. The hand-over
-// spins on atomics, so the thread takes no lock of the test's own.
-class AudioThread
-{
-public:
-    AudioThread() : thread ([this] { run(); }) {}
-
-    ~AudioThread()
-    {
-        perform ([this] { stopping = true; });
-        thread.join();
-    }
-
-    void perform (std::function<void()> work)
-    {
-        job = std::move (work);
-        pending = true;
-
-        while (pending)
-            std::this_thread::yield();
-    }
-
-private:
-    void run()
-    {
-        while (! stopping)
-        {
-            if (! pending)
-            {
-                std::this_thread::yield();
-                continue;
-            }
-
-            job();
-            pending = false;
-        }
-    }
-
-    std::function<void()> job;
-    std::atomic<bool> pending { false };
-    bool stopping = false;
-    std::thread thread;
 };
 
 class AudioThreadTest : public ::testing::Test
@@ -214,12 +145,7 @@ protected:
                 runBlock (events);
 
                 if (counted)
-                {
-                    const auto counts = AudioThreadCounter::stop();
-                    total.allocations += counts.allocations;
-                    total.writes += counts.writes;
-                    total.otherLocks += counts.otherLocks;
-                }
+                    addTo (total, AudioThreadCounter::stop());
             });
 
             if (betweenBlocks)
@@ -237,12 +163,6 @@ protected:
     AudioThread audio;
 };
 
-// Presses in the pattern above over n blocks; each press ends one full chord and starts the other.
-size_t eventsForPressesOver (int numBlocks)
-{
-    const size_t presses = (size_t) (numBlocks + 3) / 4;
-    return 128 + (presses - 1) * 192;
-}
 }
 
 TEST_F (AudioThreadTest, CountersSeeWhatTheyCount)
@@ -291,11 +211,8 @@ TEST_F (AudioThreadTest, SteppingWithTheEditorOpenAndTheMessageLoopRunningTouche
     ASSERT_EQ (dispatch (effEditOpen, 0, 0, window.asHostPointer()), 1);
 
     // The host's idle between blocks runs the editor's timers and repaints.
-    const auto counts = countOver (2000, [this] { dispatch (effEditIdle); });
-    EXPECT_EQ (counts.allocations, 0u);
-    EXPECT_EQ (counts.writes, 0u);
-    EXPECT_EQ (counts.otherLocks, 0u);
-    EXPECT_EQ (eventsReceived, eventsForPressesOver (2000));
+    expectNothingButTheFilterLock (countOver (2000, [this] { dispatch (effEditIdle); }), "editor open, 1999 blocks");
+    EXPECT_EQ (eventsReceived, notesForPressesOver (2000));
 
     // The repaints do come through the idle: after the 500th press the second column is drawn
     // as the one playing (its notes red), the first one as not playing.
@@ -310,11 +227,8 @@ TEST_F (AudioThreadTest, SteppingWithTheEditorOpenAndTheMessageLoopRunningTouche
 
 TEST_F (AudioThreadTest, SteppingWithTheWindowClosedTouchesOnlyTheFilterLock)
 {
-    const auto counts = countOver (10000);
-    EXPECT_EQ (counts.allocations, 0u);
-    EXPECT_EQ (counts.writes, 0u);
-    EXPECT_EQ (counts.otherLocks, 0u);
-    EXPECT_EQ (eventsReceived, eventsForPressesOver (10000));
+    expectNothingButTheFilterLock (countOver (10000), "window closed, 9999 blocks");
+    EXPECT_EQ (eventsReceived, notesForPressesOver (10000));
 }
 
 TEST_F (AudioThreadTest, SteppingWithEverySettingOnTouchesOnlyTheFilterLock)
@@ -331,10 +245,7 @@ TEST_F (AudioThreadTest, SteppingWithEverySettingOnTouchesOnlyTheFilterLock)
     auto chunk = makeGridChunk (fullChords(), settings);
     dispatch (effSetChunk, 0, (VstIntPtr) chunk.size(), chunk.data());
 
-    const auto counts = countOver (10000);
-    EXPECT_EQ (counts.allocations, 0u);
-    EXPECT_EQ (counts.writes, 0u);
-    EXPECT_EQ (counts.otherLocks, 0u);
+    expectNothingButTheFilterLock (countOver (10000), "every setting on, window closed, 9999 blocks");
 
     // 123 notes of the full chord and 61 of the alternate one sound; the blocks' note and
     // controller 7 pass through: one event in each pressing block, two in each releasing one.

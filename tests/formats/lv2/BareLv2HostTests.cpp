@@ -26,23 +26,10 @@
 #include <string>
 #include <vector>
 
-// After gtest: Xlib's macros (None, Bool) break gtest's templates.
-#include <X11/Xlib.h>
-
-// Xlib's own handler, the one in force while a program has installed none (declared in Xlibint.h).
-extern "C" int _XDefaultError (Display*, XErrorEvent*);
-
 namespace
 {
 const std::string bundle = CORVADEL_LV2_BUNDLE "/";
 const std::string pluginUri = CORVADEL_LV2_URI;
-
-bool xlibDefaultHandlerInstalled()
-{
-    const XErrorHandler installed = XSetErrorHandler (nullptr);
-    XSetErrorHandler (installed);
-    return installed == &_XDefaultError;
-}
 
 // URIDs: each URI's number is its place in the list, from 1.
 std::vector<std::string> mappedUris;
@@ -93,7 +80,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE (XHostWindow::displayAvailable()) << "this test needs an X server (run it under xvfb-run)";
-        ASSERT_TRUE (xlibDefaultHandlerInstalled()) << "this host installs no X error handler";
+        ASSERT_TRUE (XHostWindow::xlibDefaultHandlerInstalled()) << "this host installs no X error handler";
         window = std::make_unique<XHostWindow> (900, 900);
         ASSERT_FALSE (window->windowManagerRunning()) << "this test is about an X server without a window manager";
 
@@ -122,7 +109,7 @@ protected:
         if (instance != nullptr)
             plugin->cleanup (instance);
 
-        EXPECT_TRUE (xlibDefaultHandlerInstalled()) << "the plug-in left an X error handler behind";
+        EXPECT_TRUE (XHostWindow::xlibDefaultHandlerInstalled()) << "the plug-in left an X error handler behind";
 
         if (library != nullptr)
             dlclose (library);

@@ -25,11 +25,6 @@
 #include <poll.h>
 #include <vector>
 
-// After gtest: Xlib's macros (None, Bool) break gtest's templates.
-#include <X11/Xlib.h>
-
-extern "C" int _XDefaultError (Display*, XErrorEvent*);
-
 using namespace Steinberg;
 
 // The view's interface ids are defined by whoever uses them; the SDK's own files do not.
@@ -47,13 +42,6 @@ DEF_CLASS_IID (IRunLoop)
 namespace
 {
 using Clock = std::chrono::steady_clock;
-
-bool xlibDefaultHandlerInstalled()
-{
-    const XErrorHandler installed = XSetErrorHandler (nullptr);
-    XSetErrorHandler (installed);
-    return installed == &_XDefaultError;
-}
 
 // The host's frame around the view, and the run loop the view's event handlers and timers are
 // registered with; this test's loop runs them.
@@ -160,7 +148,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE (XHostWindow::displayAvailable()) << "this test needs an X server (run it under xvfb-run)";
-        ASSERT_TRUE (xlibDefaultHandlerInstalled()) << "this host installs no X error handler";
+        ASSERT_TRUE (XHostWindow::xlibDefaultHandlerInstalled()) << "this host installs no X error handler";
         window = std::make_unique<XHostWindow> (900, 900);
         ASSERT_FALSE (window->windowManagerRunning()) << "this test is about an X server without a window manager";
 
@@ -222,7 +210,7 @@ protected:
         if (factory != nullptr)
             factory->release();
 
-        EXPECT_TRUE (xlibDefaultHandlerInstalled()) << "the plug-in left an X error handler behind";
+        EXPECT_TRUE (XHostWindow::xlibDefaultHandlerInstalled()) << "the plug-in left an X error handler behind";
 
         if (module != nullptr)
         {
