@@ -14,11 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fcntl.h>
 #include <functional>
-#include <mutex>
 #include <thread>
-#include <unistd.h>
 
 namespace
 {
@@ -120,19 +117,7 @@ TEST_P (FormatAudioThread, CountersSeeWhatTheyCountAndWhoseCodeCausedIt)
 
     const auto ownWork = [&] {
         AudioThreadCounter::Counts own;
-        audio.perform ([&] {
-            std::mutex mutex;
-            const int devNull = open ("/dev/null", O_WRONLY);
-            AudioThreadCounter::start (clientLock, filterLock);
-            void* volatile block = malloc (16);  // volatile: the compiler may not drop the pair
-            free (block);
-            mutex.lock();
-            mutex.unlock();
-            const char byte = 0;
-            [[maybe_unused]] auto written = write (devNull, &byte, 1);
-            own = AudioThreadCounter::stop();
-            close (devNull);
-        });
+        audio.perform ([&] { own = countOneOfEach (clientLock, filterLock); });
         return own;
     };
 

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fcntl.h>
 #include <iostream>
+#include <mutex>
+#include <unistd.h>
 
 std::vector<ChordColumn> AudioThreadScenario::fullChords()
 {
@@ -49,4 +53,20 @@ void AudioThreadScenario::expectNothingButTheFilterLock (const AudioThreadCounte
     EXPECT_EQ (counts.allocations, 0u) << what;
     EXPECT_EQ (counts.writes, 0u) << what;
     EXPECT_EQ (counts.otherLocks, 0u) << what;
+}
+
+AudioThreadCounter::Counts AudioThreadScenario::countOneOfEach (const void* allowedMutex, const void* alsoAllowedMutex)
+{
+    std::mutex mutex;
+    const int devNull = open ("/dev/null", O_WRONLY);
+    AudioThreadCounter::start (allowedMutex, alsoAllowedMutex);
+    void* volatile block = std::malloc (16);  // volatile: the compiler may not drop the pair
+    std::free (block);
+    mutex.lock();
+    mutex.unlock();
+    const char byte = 0;
+    [[maybe_unused]] auto written = write (devNull, &byte, 1);
+    const auto counts = AudioThreadCounter::stop();
+    close (devNull);
+    return counts;
 }

@@ -25,6 +25,10 @@ std::vector<PluginHost::InputEvent> eventsForBlock (int block);
 // The notes the pattern sends over n blocks.
 size_t notesForPressesOver (int numBlocks);
 
+// Counts one allocation, one lock of a mutex not allowed and one write of the caller's own, as the
+// control that the counters count. Call on the counting thread.
+AudioThreadCounter::Counts countOneOfEach (const void* allowedMutex, const void* alsoAllowedMutex = nullptr);
+
 void addTo (AudioThreadCounter::Counts& total, const AudioThreadCounter::Counts& counts);
 // Prints the counts under a name and fails the running test unless each is 0.
 void expectNothingButTheFilterLock (const AudioThreadCounter::Counts& counts, const std::string& what);
