@@ -1,8 +1,9 @@
 # The VST 3 and LV2 plug-ins: JUCE's own clients for those formats (Debian's JUCE CMake package)
-# around the adapter in formats/, which drives the same filter as the VST 2 bridge. The project's
-# code is compiled into this target once more, with this target's JUCE configuration, so that
-# each binary holds one copy of the framework. The bundles land beside Corvadel.so (Linux: VST 3
-# and LV2) or Corvadel.dll (Windows: VST 3).
+# around the adapter in formats/, which drives the same filter as the VST 2 bridge. The chord
+# player, its editor and the framework are the libraries the VST 2 links (corvadel_engine,
+# juce_modules), with juce_audio_processors beside them: each binary holds one copy of the
+# framework. The bundles land beside Corvadel.so (Linux: VST 3 and LV2) or Corvadel.dll
+# (Windows: VST 3).
 if(WIN32)
   # The framework's CMake package is the build machine's own, outside the cross compiler's root,
   # and its version file refuses any target whose pointers are not the build machine's width.
@@ -14,12 +15,12 @@ if(WIN32)
   endif()
   list(GET juce_package_config 0 juce_package_config)
   include(${juce_package_config})
-  corvadel_mend_juce_module_targets()
   set(corvadel_formats VST3)
 else()
   find_package(JUCE 7.0.5 CONFIG REQUIRED)
   set(corvadel_formats VST3 LV2)
 endif()
+corvadel_use_prebuilt_juce_modules()
 include(${CMAKE_CURRENT_LIST_DIR}/ProductIdentity.cmake)
 
 # Each format's target compiles that format's client alone. JUCE's CMake would compile every
@@ -54,18 +55,13 @@ juce_add_plugin(CorvadelPlugin
   FORMATS ${corvadel_formats})
 
 file(GLOB formats_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/formats/*.cpp)
-set(formats_project_sources
-  ${formats_sources} ${corvadel_engine_sources} ${corvadel_editor_sources}
-  ${PROJECT_SOURCE_DIR}/bridge/AudioFilterBase.cpp)
 if(WIN32)
-  list(FILTER formats_project_sources EXCLUDE REGEX "/FrameworkXErrorFilter\\.cpp$")
-else()
-  list(APPEND formats_project_sources ${PROJECT_SOURCE_DIR}/bridge/FrameworkXConnection.cpp)
+  list(FILTER formats_sources EXCLUDE REGEX "/FrameworkXErrorFilter\\.cpp$")
 endif()
-target_sources(CorvadelPlugin PRIVATE ${formats_project_sources})
-# The project's warnings for the project's code; JUCE's module sources in the same target keep
-# their own.
-set_source_files_properties(${formats_project_sources} TARGET_DIRECTORY CorvadelPlugin
+target_sources(CorvadelPlugin PRIVATE ${formats_sources})
+# The project's warnings for the project's code; the framework's client sources in the same
+# target keep their own.
+set_source_files_properties(${formats_sources} TARGET_DIRECTORY CorvadelPlugin
   PROPERTIES COMPILE_OPTIONS "${corvadel_warnings}")
 target_include_directories(CorvadelPlugin PRIVATE ${PROJECT_SOURCE_DIR})
 
@@ -85,6 +81,8 @@ target_link_libraries(CorvadelPlugin
     juce::juce_audio_plugin_client
     juce::juce_audio_processors
     juce::juce_gui_basics
+    corvadel_engine
+    juce_plugin_processors
   PUBLIC
     juce::juce_recommended_config_flags)
 

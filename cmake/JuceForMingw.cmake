@@ -58,21 +58,3 @@ find_library(CORVADEL_MINGW_ZLIB NAMES libz.a REQUIRED)
 #    #pragma comment (lib) lines, which gcc ignores.
 set(juce_mingw_libs ${CORVADEL_MINGW_ZLIB}
   uuid wininet version ole32 ws2_32 oleaut32 imm32 comdlg32 shlwapi winmm dxgi gdi32)
-
-# The framework's own CMake module targets (which the VST 3 plug-in and its test host are built
-# from) get the same mended unity files. Call after find_package (JUCE).
-function(corvadel_mend_juce_module_targets)
-  foreach(module juce_graphics juce_gui_basics)
-    set(mended ${juce_mingw_dir}/${module}.cpp)
-    if(NOT EXISTS ${mended})
-      continue()
-    endif()
-    get_target_property(module_sources ${module} INTERFACE_SOURCES)
-    list(TRANSFORM module_sources REPLACE "^${JUCE_MODULES_DIR}/${module}/${module}\\.cpp$" "${mended}"
-         OUTPUT_VARIABLE mended_sources)
-    if(mended_sources STREQUAL module_sources)
-      message(FATAL_ERROR "${module}'s target no longer compiles ${module}.cpp: the mingw mend has nothing to replace")
-    endif()
-    set_target_properties(${module} PROPERTIES INTERFACE_SOURCES "${mended_sources}")
-  endforeach()
-endfunction()

@@ -35,20 +35,16 @@ fi
 (cd "$build_dir/windows-i686" && ctest --output-on-failure --timeout 900 -j 2) || failed="$failed windows-i686"
 
 echo
-# The editor's figures need a display: a virtual one of the benchmark's own. A chord change's cost
-# and its floor each move by a tenth or more from one process to the next (where the process's
-# memory happens to lie), while the bound holds for a run with a usual layout: each run is a fresh
-# process, and the bound must hold in one of three.
-benchmark_passed=""
-for run in 1 2 3; do
-  if timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-       "$build_dir/tests/audio_path_benchmark" "$build_dir/Corvadel.so"; then
-    benchmark_passed=yes
-    break
-  fi
-  echo "benchmark run $run of 3 was over its bound"
-done
-[ -n "$benchmark_passed" ] || failed="$failed benchmark"
+echo "== Benchmark: figures to compare, not a test"
+# The editor's figures need a display: a virtual one of the benchmark's own. Each figure moves with
+# the machine, its load and the process's memory layout, so one over its bound is a warning, not a
+# failure; the figures are kept in the build folder, with the previous run's beside them.
+figures=$build_dir/benchmark-figures.txt
+[ -f "$figures" ] && mv "$figures" "$build_dir/benchmark-figures.previous.txt"
+timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+    "$build_dir/tests/audio_path_benchmark" --figures "$figures" "$build_dir/Corvadel.so" \
+  || failed="$failed benchmark"
+echo "(figures written to $figures)"
 
 if [ -n "$failed" ]; then
   echo "tests failed:$failed"
