@@ -176,8 +176,40 @@ juce::String ChordQualities::normalised (const juce::String& suffix)
     return suffix.removeCharacters ("(), ");
 }
 
+bool ChordQualities::bracketsPair (const juce::String& suffix)
+{
+    int opened = -1;  // where the open bracket is, or -1
+    int index = 0;
+
+    for (auto c = suffix.getCharPointer(); ! c.isEmpty(); ++index)
+    {
+        const auto current = c.getAndAdvance();
+
+        if (current == '(')
+        {
+            if (opened >= 0)
+                return false;
+
+            opened = index;
+        }
+        else if (current == ')')
+        {
+            // A closing bracket needs an open one with something between them.
+            if (opened < 0 || opened == index - 1)
+                return false;
+
+            opened = -1;
+        }
+    }
+
+    return opened < 0;
+}
+
 int ChordQualities::findSuffix (const juce::String& suffix)
 {
+    if (! bracketsPair (suffix))
+        return -1;
+
     const auto wanted = normalised (suffix);
     const auto& table = all();
 

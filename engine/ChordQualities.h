@@ -62,8 +62,12 @@ public:
     // The table, the commoner kinds first: among equally plain names the earlier kind is chosen.
     static const std::vector<Quality>& all();
     // Index into all() of the kind this suffix spells (in any of its spellings, brackets and
-    // commas left out: "7(b9)" reads as "7b9"), or -1.
+    // commas left out: "7(b9)" reads as "7b9"), or -1; -1 too when its brackets do not pair.
     static int findSuffix (const juce::String& suffix);
+
+    // Whether every bracket in the suffix is closed, around something and not within another:
+    // "7(b9)" and "m(maj7)" are, "7)(" and "()" are not.
+    static bool bracketsPair (const juce::String& suffix);
 
     // The suffix as findSuffix compares it.
     static juce::String normalised (const juce::String& suffix);
