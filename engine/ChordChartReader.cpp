@@ -1,7 +1,9 @@
 #include "engine/ChordChartReader.h"
 
+#include "engine/ChordNameParser.h"
 #include "engine/ChordVocabulary.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace
@@ -11,6 +13,37 @@ struct Word
     juce::String text;
     int line, bar, chord;
 };
+
+// The length of the UTF-8 sequence that starts here, or 0 when it is no character a chart may
+// hold: a control character other than tab and line ends, a malformed or overlong sequence, a
+// surrogate or a code point past U+10FFFF.
+size_t characterLength (const uint8_t* bytes, size_t size)
+{
+    const uint8_t lead = bytes[0];
+
+    if (lead < 0x80)
+        return (lead >= 0x20 && lead != 0x7F) || lead == '\t' || lead == '\n' || lead == '\r' ? 1 : 0;
+
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+
+    if (length == 0 || lead > 0xF4 || size < length)
+        return 0;
+
+    uint32_t codePoint = lead & (0x7F >> length);
+
+    for (size_t i = 1; i < length; ++i)
+    {
+        if ((bytes[i] & 0xC0) != 0x80)
+            return 0;
+
+        codePoint = (codePoint << 6) | (bytes[i] & 0x3F);
+    }
+
+    static constexpr uint32_t smallest[] = { 0, 0, 0x80, 0x800, 0x10000 };
+    const bool control = codePoint >= 0x80 && codePoint < 0xA0;
+    const bool surrogate = codePoint >= 0xD800 && codePoint < 0xE000;
+    return codePoint < smallest[length] || codePoint > 0x10FFFF || control || surrogate ? 0 : length;
+}
 
 bool isSpace (juce::juce_wchar c)
 {
@@ -113,9 +146,51 @@ ChordChartReader::Result ChordChartReader::read (const juce::String& chart)
         const auto parsed = ChordVocabulary::parse (word.text, grid->column ((int) i), notesPerChord);
 
         if (parsed.failed())
-            return { nullptr, "'" + word.text + "' (line " + juce::String (word.line) + ", bar " + juce::String (word.bar)
+            return { nullptr, ChordNameParser::quoted (word.text) + " (line " + juce::String (word.line) + ", bar " + juce::String (word.bar)
                                   + ", chord " + juce::String (word.chord) + ") is no chord name: " + parsed.getErrorMessage() };
     }
 
     return { std::move (grid), {} };
+}
+
+size_t ChordChartReader::firstByteNotText (const uint8_t* bytes, size_t size)
+{
+    for (size_t position = 0; position < size;)
+    {
+        const auto length = characterLength (bytes + position, size - position);
+
+        if (length == 0)
+            return position;
+
+        position += length;
+    }
+
+    return size;
+}
+
+ChordChartReader::Result ChordChartReader::read (const void* data, size_t size)
+{
+    const auto* bytes = static_cast<const uint8_t*> (data);
+    static constexpr uint8_t byteOrderMark[] = { 0xEF, 0xBB, 0xBF };
+
+    // Editors on some systems start a text file with one.
+    if (size >= sizeof (byteOrderMark) && std::equal (byteOrderMark, byteOrderMark + 3, bytes))
+    {
+        bytes += sizeof (byteOrderMark);
+        size -= sizeof (byteOrderMark);
+    }
+
+    const auto bad = firstByteNotText (bytes, size);
+
+    if (bad < size)
+    {
+        const auto before = juce::String::fromUTF8 (reinterpret_cast<const char*> (bytes), (int) bad);
+        const int line = before.retainCharacters ("\n").length() + 1;
+        const int character = before.length() - before.lastIndexOfChar ('\n');
+        return { nullptr, "byte 0x" + juce::String::toHexString ((int) bytes[bad]).paddedLeft ('0', 2).toUpperCase() + " (line "
+                              + juce::String (line) + ", character " + juce::String (character)
+                              + ") is no text: a chart is UTF-8 text" };
+    }
+
+    return read (juce::String::fromUTF8 (reinterpret_cast<const char*> (bytes), (int) size));
 }

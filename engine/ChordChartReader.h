@@ -27,4 +27,13 @@ public:
     // from A to G"), and a chart of more chords than GridState::maxColumns. A chart without
     // chords is a grid of no columns.
     static Result read (const juce::String& chart);
+    // A chart as a file holds it: UTF-8 (♭, ♯, Δ, ø, ° and the like), lines ending in LF or CR
+    // LF, perhaps after a byte-order mark. Every byte is read; a byte that is no such text (a
+    // NUL or another control character, a byte that is not UTF-8) refuses the chart with its
+    // place: "byte 0x00 (line 1, character 2) is no text: a chart is UTF-8 text".
+    static Result read (const void* bytes, size_t size);
+
+private:
+    // Where the text stops being UTF-8 text a chart may hold, or size when it does not.
+    static size_t firstByteNotText (const uint8_t* bytes, size_t size);
 };

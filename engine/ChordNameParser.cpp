@@ -22,6 +22,14 @@ bool isNoChord (const juce::String& name)
 }
 }
 
+juce::String ChordNameParser::quoted (const juce::String& text)
+{
+    if (text.length() <= maxQuotedLength)
+        return "'" + text + "'";
+
+    return "'" + text.substring (0, maxQuotedLength - 3) + "...'";
+}
+
 juce::Result ChordNameParser::parse (const juce::String& written, std::vector<int>& notes)
 {
     const auto name = withPlainSigns (written);
@@ -57,7 +65,7 @@ juce::Result ChordNameParser::parseNoteList (const juce::String& list, std::vect
         int note = 0;
 
         if (! NoteSpelling::readWithOctave (token, note))
-            return juce::Result::fail ("'" + token + "' is no note from C-1 to G9");
+            return juce::Result::fail (quoted (token) + " is no note from C-1 to G9");
 
         found.insert (note);
     }
@@ -100,7 +108,7 @@ juce::Result ChordNameParser::parseChord (const juce::String& name, std::vector<
     const int quality = ChordQualities::findSuffix (suffix);
 
     if (quality < 0)
-        return juce::Result::fail ("no chord kind is spelled '" + suffix + "'");
+        return juce::Result::fail ("no chord kind is spelled " + quoted (suffix));
 
     int bass = root.pitchClass();
 
@@ -110,7 +118,7 @@ juce::Result ChordNameParser::parseChord (const juce::String& name, std::vector<
         NoteSpelling::Spelled bassNote;
 
         if (NoteSpelling::read (bassText, 0, bassNote) != bassText.length() || ! NoteSpelling::isUsual (bassNote))
-            return juce::Result::fail ("'" + bassText + "' after the slash is no note");
+            return juce::Result::fail (quoted (bassText) + " after the slash is no note");
 
         bass = bassNote.pitchClass();
     }

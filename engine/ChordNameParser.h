@@ -24,6 +24,11 @@ public:
     // name is none of the above.
     static juce::Result parse (const juce::String& name, std::vector<int>& notes);
 
+    // The text in quotes for a message, cut to its first maxQuotedLength characters (its end
+    // marked "...") when longer: a chart's one bad word may be megabytes long.
+    static constexpr int maxQuotedLength = 60;
+    static juce::String quoted (const juce::String& text);
+
 private:
     static juce::Result parseNoteList (const juce::String& list, std::vector<int>& notes);
     static juce::Result parseChord (const juce::String& name, std::vector<int>& notes);

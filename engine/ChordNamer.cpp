@@ -26,15 +26,34 @@ bool contains (uint16_t pitchClasses, int pitchClass) noexcept
 constexpr int letterStepsForInterval[12] = { 0, 1, 1, 2, 2, 3, 3, 4, 5, 5, 6, 6 };
 }
 
+// Which names a player reaches for first, best first. Within a preference the plainest name
+// wins (a slash counting slashCost more), then the one over its own root, then the commoner kind.
+enum class ChordNamer::Preference
+{
+    // C7, Cm6, C6 over C; inversions of a triad or seventh chord (C/E, Am7/G, Am/C); a major or
+    // minor triad over a bass outside it (C/D, F/G, Bb/C).
+    completeWithThird,
+    // C7 as C E Bb, Am11 as A G C D: over the bass, a fifth or ninth left out.
+    bassNameWithOmissions,
+    // Whole names over the bass without a third (Csus4, G9sus4), and slashes of other kinds
+    // (Dm7/G, Cadd9/E).
+    otherCompleteName,
+    // C7sus4 as C F Bb.
+    susNameWithOmissions,
+    // E5/C, Gsus4/A, Bbdim/C: only when nothing above fits.
+    fragmentOverAnotherBass,
+};
+
 struct ChordNamer::Candidate
 {
     int root;
     int quality;  // index into ChordQualities::all()
+    Preference preference;
     int cost;
     bool rootIsBass;
     int rootAboveBass;
 
-    auto rank() const { return std::make_tuple (cost, rootIsBass ? 0 : 1, quality, rootAboveBass); }
+    auto rank() const { return std::make_tuple (preference, cost, rootIsBass ? 0 : 1, quality, rootAboveBass); }
 };
 
 juce::String ChordNamer::name (const std::vector<int>& notes)
@@ -71,15 +90,45 @@ void ChordNamer::addCandidates (uint16_t pitchClasses, int bass, bool bassIsExtr
         if (! contains (pitchClasses, root))
             continue;
 
-        const int quality = ChordQualities::findIntervals (rotatedDown (pitchClasses, root));
-
-        if (quality < 0)
-            continue;
-
         const bool rootIsBass = root == bass && ! bassIsExtra;
-        const int cost = qualities[(size_t) quality].cost + (rootIsBass ? 0 : ChordQualities::slashCost);
-        candidates.push_back ({ root, quality, cost, rootIsBass, (root - bass + 12) % 12 });
+        const auto intervals = rotatedDown (pitchClasses, root);
+
+        for (size_t index = 0; index < qualities.size(); ++index)
+        {
+            const auto& quality = qualities[index];
+            const int omitted = quality.omittedFrom (intervals);
+
+            // Only a name over its own root may leave notes out: read back, a slash name gives
+            // its whole chord, which must be named the same way.
+            if (omitted < 0 || (omitted > 0 && ! rootIsBass) || (! rootIsBass && ! quality.takesASlashBass()))
+                continue;
+
+            const int cost = quality.cost + omitted + (rootIsBass ? 0 : ChordQualities::slashCost);
+            candidates.push_back ({ root, (int) index, preferenceOf (quality, rootIsBass, omitted > 0, bassIsExtra), cost,
+                                    rootIsBass, (root - bass + 12) % 12 });
+        }
     }
+}
+
+ChordNamer::Preference ChordNamer::preferenceOf (const ChordQualities::Quality& quality, bool rootIsBass, bool omits,
+                                                 bool bassIsExtra)
+{
+    if (rootIsBass && omits)
+        return quality.hasThird ? Preference::bassNameWithOmissions : Preference::susNameWithOmissions;
+
+    if (rootIsBass)
+        return quality.hasThird ? Preference::completeWithThird : Preference::otherCompleteName;
+
+    if (quality.isFragment())
+        return Preference::fragmentOverAnotherBass;
+
+    if (! bassIsExtra && quality.keepsItsInversions())
+        return Preference::completeWithThird;
+
+    if (bassIsExtra && quality.isMajorOrMinorTriad())
+        return Preference::completeWithThird;
+
+    return Preference::otherCompleteName;
 }
 
 juce::String ChordNamer::nameOf (const Candidate& candidate, int bass)

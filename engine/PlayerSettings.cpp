@@ -102,7 +102,8 @@ std::optional<PlayerSettings> PlayerSettings::readBlock (const uint8_t* data, in
     const int32_t version = LittleEndian::readInt32 (data + 4);
     const int32_t fieldsSize = LittleEndian::readInt32 (data + 8);
 
-    if (version != blockVersion || fieldsSize < blockFieldsSize || fieldsSize > size - blockHeaderSize)
+    if (version != blockVersion || fieldsSize < blockFieldsSize || fieldsSize > maxBlockSize - blockHeaderSize
+        || fieldsSize > size - blockHeaderSize)
         return std::nullopt;
 
     const auto* fields = reinterpret_cast<const int8_t*> (data + blockHeaderSize);

@@ -40,12 +40,15 @@ struct PlayerSettings
     static PlayerSettings unpack (uint64_t word) noexcept;
 
     // The settings block that follows the grid in the state: the four bytes "CVds", an int32
-    // version (1), an int32 count of the bytes that follow (8 or more; bytes past the eighth are
-    // ignored), then one byte each: next trigger, previous trigger (-1: none), reset trigger (-1:
+    // version (1), an int32 count of the bytes that follow (8 up to maxBlockSize less the
+    // header; bytes past the eighth are ignored), then one byte each: next trigger, previous trigger (-1: none), reset trigger (-1:
     // none), jump by program change (0 or 1), end of the grid (0 wrap, 1 stop, 2 hold), pass
     // through (0 or 1), output channel (1 to 16), transpose (signed).
     static constexpr int blockHeaderSize = 12;
     static constexpr int blockFieldsSize = 8;
+    // The longest block, header included: room for settings to come, and a bound on a state's
+    // size. A block that counts more bytes is malformed.
+    static constexpr int maxBlockSize = 256;
     void appendBlockTo (juce::MemoryBlock& destination) const;
     // Whether these bytes start a settings block (its four tag bytes).
     static bool startsBlock (const uint8_t* data, int64_t size) noexcept;

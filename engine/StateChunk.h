@@ -20,6 +20,12 @@ public:
         PlayerSettings settings;
     };
 
+    // The largest state written: a grid of the most columns of the most cells, then the longest
+    // settings block. (Bytes after the cells that start no block are ignored, of any length.)
+    static constexpr int64_t maxSize = GridState::headerSize
+                                     + (int64_t) GridState::maxColumns * GridState::maxCellsPerColumn * GridState::cellSize
+                                     + PlayerSettings::maxBlockSize;
+
     // Nothing when the grid is malformed, or a settings block follows it and is malformed: the
     // state is then refused whole. Any thread; allocates the grid.
     static std::optional<Contents> read (const void* data, int64_t sizeInBytes);

@@ -70,20 +70,28 @@ TEST (ChordChart, BarLinesAndLineBreaksMakeNoColumnsAndPlaceAnUnknownName)
     EXPECT_EQ (ChordChartWriter::write (*read.grid), "C Am7 F/A G7 | N.C. [C4 E4] |\n");
     EXPECT_EQ (ChordChartReader::read (" | \n ").grid->getNumColumns(), 0);
 
-    const std::pair<const char*, const char*> refused[] = {
+    const std::pair<std::string, std::string> refused[] = {
         { "C Am7 | F/A Hm7", "'Hm7' (line 1, bar 2, chord 2) is no chord name" },
         { "C\n| D | | Xb |", "'Xb' (line 2, bar 3, chord 1) is no chord name" },
         { "Cmaj8", "'Cmaj8' (line 1, bar 1, chord 1) is no chord name: no chord kind is spelled 'maj8'" },
         { "C | G [C4 E4", "'[C4 E4' (line 1, bar 2, chord 2) is no chord name" },
         { "C | D |\n\nE c", "'c' (line 3, bar 3, chord 2)" },
+        // Brackets that pair with nothing are no part of a kind.
+        { "G7)(", "'G7)(' (line 1, bar 1, chord 1) is no chord name: no chord kind is spelled '7)('" },
+        { "C C)))", "'C)))' (line 1, bar 1, chord 2)" }, { "C()", "'C()'" }, { "Cm(maj7", "'Cm(maj7'" },
+        { "C7((b9))", "'C7((b9))'" },
+        // A name of a megabyte is quoted by its first 60 characters.
+        { "C " + std::string (1 << 20, 'x'), "'" + std::string (57, 'x') + "...' (line 1, bar 1, chord 2)" },
+        { "C Gmaj" + std::string (1 << 20, '7'), "is no chord name: no chord kind is spelled 'maj" + std::string (54, '7') + "...'" },
     };
 
     for (const auto& [chart, error] : refused)
     {
-        SCOPED_TRACE (chart);
-        const auto result = ChordChartReader::read (chart);
+        SCOPED_TRACE (chart.substr (0, 20));
+        const auto result = ChordChartReader::read (juce::String (chart));
         EXPECT_EQ (result.grid, nullptr);
-        EXPECT_TRUE (result.error.startsWith (error) && ! result.error.containsChar ('\n')) << result.error;
+        EXPECT_TRUE (result.error.contains (error) && ! result.error.containsChar ('\n')) << result.error;
+        EXPECT_LT (result.error.length(), 240);
     }
 
     // As many chords as a grid holds, and one more.
@@ -91,4 +99,34 @@ TEST (ChordChart, BarLinesAndLineBreaksMakeNoColumnsAndPlaceAnUnknownName)
     EXPECT_EQ (ChordChartReader::read (chartOf (GridState::maxColumns)).grid->getNumColumns(), GridState::maxColumns);
     EXPECT_EQ (ChordChartReader::read (chartOf (GridState::maxColumns + 1)).error,
                "the chart holds 4097 chords, more than the 4096 a grid holds");
+}
+
+// A chart file's bytes: all of them are read, and one that is no text is refused with its place.
+TEST (ChordChart, FileBytesAreReadWholeAsUtf8Text)
+{
+    const std::pair<std::string, std::string> charts[] = {
+        // Read: UTF-8 signs, CR LF line ends, a byte-order mark.
+        { "C Am7\r\nB\xe2\x99\xad" "7 | F\xe2\x99\xaf C\xce\x94" "7 B\xc3\xb8 E\xc2\xb0" "7", "C Am7 Bb7 F# | Cmaj7 Bm7b5 Edim7 |\n" },
+        { "\xef\xbb\xbf" "C\tG\n", "C G |\n" },
+        // Refused, whatever follows the byte.
+        { std::string ("C\0Am7 G", 7), "byte 0x00 (line 1, character 2) is no text" },
+        { "C G\r\nAm7 \x01", "byte 0x01 (line 2, character 5)" },
+        { "C \x7f", "byte 0x7F (line 1, character 3)" },
+        { "C \xb0", "byte 0xB0 (line 1, character 3)" },        // a degree sign in Latin-1
+        { "C \xe2\x99", "byte 0xE2 (line 1, character 3)" },    // a sign cut short
+        { "C\n\xc0\x80", "byte 0xC0 (line 2, character 1)" },  // NUL, overlong
+        { "C \xc2\x85", "byte 0xC2 (line 1, character 3)" },    // a control character
+        { "G \xed\xa0\x80", "byte 0xED (line 1, character 3)" }, // a surrogate
+    };
+
+    for (const auto& [bytes, expected] : charts)
+    {
+        SCOPED_TRACE (bytes);
+        const auto result = ChordChartReader::read (bytes.data(), bytes.size());
+
+        if (result.grid != nullptr)
+            EXPECT_EQ (ChordChartWriter::write (*result.grid).toStdString(), expected);
+        else
+            EXPECT_TRUE (result.error.startsWith (expected)) << result.error;
+    }
 }

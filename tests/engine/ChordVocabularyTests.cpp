@@ -103,7 +103,8 @@ TEST (ChordVocabulary, SpellingsGoBothWays)
     EXPECT_GE (std::size (rows), 60u);
 }
 
-// Other ways to write a chord read the same notes, and come back as the name the namer uses.
+// Other ways to write a chord, and voicings as players play them, come back as the name the
+// namer uses; that name reads back to notes named the same way.
 TEST (ChordVocabulary, OtherSpellingsReadAsTheVocabularysName)
 {
     const std::pair<const char*, const char*> rows[] = {
@@ -119,6 +120,21 @@ TEST (ChordVocabulary, OtherSpellingsReadAsTheVocabularysName)
         { "Am7/C", "C6" }, { "C6/G", "Am7/G" }, { "Am/F#", "F#m7b5" }, { "Caug/E", "Eaug" }, { "Cdim7/Eb", "Ebdim7" },
         { "Em/C", "Cmaj7" }, { "C5/E", "C/E" }, { "Dm7/G", "G9sus4" }, { "[C3 C4 E4 G4]", "C" }, { "[C2 G3 E4 C5]", "C" },
         { "[A1 C4 E4 G4]", "Am7" },
+        // Voicings players play, lowest note first. Shells of root, third and seventh (or sixth);
+        // ninths and thirteenths without their fifth, elevenths and thirteenths without their
+        // ninth; seventh-sus chords without their fifth; altered dominants.
+        { "[C3 E3 Bb3]", "C7" }, { "[C3 E3 B3]", "Cmaj7" }, { "[C3 Eb3 Bb3]", "Cm7" }, { "[G2 F3 B3]", "G7" },
+        { "[A2 G3 C4]", "Am7" }, { "[Bb2 A3 D4]", "Bbmaj7" }, { "[C3 Eb3 A3]", "Cm6" }, { "[F#2 E3 A3]", "F#m7" },
+        { "[C3 E3 Bb3 D4]", "C9" }, { "[D3 F#3 C4 E4]", "D9" }, { "[D3 F3 C4 E4]", "Dm9" }, { "[F2 A3 E4 G4]", "Fmaj9" },
+        { "[C3 E3 A3 D4]", "C6/9" }, { "[A2 G3 C4 D4]", "Am11" }, { "[D3 C4 F4 G4]", "Dm11" },
+        { "[Bb2 Ab3 D4 G4]", "Bb13" }, { "[G2 F3 B3 E4]", "G13" }, { "[D3 C4 F4 B4]", "Dm13" }, { "[F2 E3 A3 D4]", "Fmaj13" },
+        { "[C3 Bb3 E4 A4 D5]", "C13" }, { "[C3 F3 Bb3]", "C7sus4" }, { "[E3 A3 D4]", "E7sus4" }, { "[D3 G3 C4]", "D7sus4" },
+        { "[C3 E3 Bb3 Db4]", "C7b9" }, { "[E2 G#3 D4 G4]", "E7#9" }, { "[G2 F3 B3 Eb4]", "G7#5" }, { "[A2 G3 C#4 F4]", "A7#5" },
+        { "[E2 D3 G#3 C4 F4]", "E7#5b9" }, { "[C3 E3 Bb3 Eb4 Ab4]", "C7#5#9" }, { "[G2 F3 B3 E4 Ab4]", "G13b9" },
+        // ... and the inversions and slash chords that stay as they are.
+        { "[E3 G3 C4]", "C/E" }, { "[C3 E3 A3]", "Am/C" }, { "[G2 A3 C4 E4 G4]", "Am7/G" }, { "[E3 C4 G4 Bb4]", "C7/E" },
+        { "[D3 G3 C4 E4]", "C/D" }, { "[G2 F3 A3 C4]", "F/G" }, { "[C3 Bb3 D4 F4]", "Bb/C" }, { "[A2 D3 G3 B3]", "G/A" },
+        { "[F#3 A3 D4]", "D/F#" }, { "[G2 D3 F3 A3 C4]", "G9sus4" },
     };
 
     for (const auto& [written, named] : rows)

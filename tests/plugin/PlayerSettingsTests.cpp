@@ -219,6 +219,8 @@ TEST_F (PluginTest, AMalformedSettingsBlockRefusesTheWholeState)
         { "version 2", spoilt ([&] (auto& c) { writeInt32 (c, block + 4, 2); }) },
         { "fewer than 8 bytes of fields", spoilt ([&] (auto& c) { writeInt32 (c, block + 8, 7); }) },
         { "more bytes of fields than follow", spoilt ([&] (auto& c) { writeInt32 (c, block + 8, 9); }) },
+        { "more bytes of fields than the longest block holds",
+          spoilt ([&] (auto& c) { c.resize (block + 12 + 245); writeInt32 (c, block + 8, 245); }) },
         { "next trigger 120", spoilt ([&] (auto& c) { c[block + 12] = 120; }) },
         { "previous trigger -2", spoilt ([&] (auto& c) { c[block + 13] = 0xFE; }) },
         { "jump flag 2", spoilt ([&] (auto& c) { c[block + 15] = 2; }) },
@@ -237,6 +239,11 @@ TEST_F (PluginTest, AMalformedSettingsBlockRefusesTheWholeState)
     // The control: the same chunk unspoilt is taken.
     const auto good = spoilt ([] (auto&) {});
     host->setChunk (effect, good);
+    EXPECT_EQ (host->getChunk (effect), good);
+
+    // The longest block is taken, its fields past the eighth ignored.
+    host->setChunk (effect, kept);
+    host->setChunk (effect, spoilt ([&] (auto& c) { c.resize (block + 256); writeInt32 (c, block + 8, 244); }));
     EXPECT_EQ (host->getChunk (effect), good);
 
     // Bytes after the grid that are no settings block are ignored, as they always were.

@@ -177,7 +177,8 @@ namespace
 constexpr double rowTimeLimitSeconds = 5.0;
 
 // The largest state the plug-in takes: 4096 columns of 1024 cells of 8 bytes, after the counts.
-constexpr int64_t largestStateBytes = 8 + 4096LL * 1024 * 8;
+// The largest grid, and the longest settings block.
+constexpr int64_t largestStateBytes = 8 + 4096LL * 1024 * 8 + 256;
 
 // MIDI keeps tempo in microseconds a quarter note in three bytes: this is the slowest tempo.
 const double slowestFileBpm = 60.0e6 / 0xFFFFFF;
@@ -287,6 +288,7 @@ TEST_P (RefusedInputTest, EndsAtOnceWithOneLineAndLeavesNothing)
     ASSERT_EQ (lines.size(), 1u) << run.err;
     EXPECT_EQ (lines[0].rfind ("corvadel-play: ", 0), 0u) << lines[0];
     EXPECT_NE (lines[0].find (row.fragment), std::string::npos) << lines[0];
+    EXPECT_LT (lines[0].size(), 1000u) << "a message quotes at most a line's worth of what it refuses";
     EXPECT_EQ (folderContents(), before) << "output or temporary files were left behind";
 }
 
@@ -380,6 +382,36 @@ INSTANTIATE_TEST_SUITE_P (
                            return { "--chart", t.writeBytes ("song.txt", juce::MemoryBlock ("C | G\nD7 | Emaj8", 16)) };
                        },
                        1, "song.txt: 'Emaj8' (line 2, bar 3, chord 1) is no chord name: no chord kind is spelled 'maj8'" },
+        RefusedInput { "ChartFileWithANulByte",
+                       [] (InputLimitsTest& t) -> std::vector<std::string> {
+                           return { "--chart", t.writeBytes ("nul.txt", juce::MemoryBlock ("C\0Am7 G", 7)) };
+                       },
+                       1, "nul.txt: byte 0x00 (line 1, character 2) is no text" },
+        RefusedInput { "ChartFileInLatin1",
+                       [] (InputLimitsTest& t) -> std::vector<std::string> {
+                           return { "--chart", t.writeBytes ("latin1.txt", juce::MemoryBlock ("C\r\nE\xb0", 5)) };
+                       },
+                       1, "latin1.txt: byte 0xB0 (line 2, character 2) is no text" },
+        RefusedInput { "ChartWithStrayBrackets",
+                       [] (InputLimitsTest&) -> std::vector<std::string> { return { "--chart", "G7)(" }; }, 1,
+                       "'G7)(' (line 1, bar 1, chord 1) is no chord name: no chord kind is spelled '7)('" },
+        RefusedInput { "ChartWithClosingBracketsAfterAChord",
+                       [] (InputLimitsTest&) -> std::vector<std::string> { return { "--chart", "C)))" }; }, 1,
+                       "'C)))' (line 1, bar 1, chord 1) is no chord name" },
+        RefusedInput { "ChartFileOfOneFourMegabyteName",
+                       [] (InputLimitsTest& t) -> std::vector<std::string> {
+                           const std::string name = "Cmaj" + std::string (4 * 1024 * 1024 - 5, '9');
+                           return { "--chart", t.writeBytes ("long.txt", juce::MemoryBlock (name.data(), name.size())) };
+                       },
+                       1, "'Cmaj" + std::string (53, '9') + "...' (line 1, bar 1, chord 1)" },
+        RefusedInput { "MidiFileToStandardOutput",
+                       [] (InputLimitsTest&) -> std::vector<std::string> { return { "--out", "/dev/stdout" }; }, 2,
+                       "--out names standard output" },
+        RefusedInput { "SavedStateToStandardOutputWithTheChart",
+                       [] (InputLimitsTest&) -> std::vector<std::string> {
+                           return { "--print-chart", "--out", "/dev/null", "--save-state", "/dev/stdout" };
+                       },
+                       2, "--save-state names standard output" },
         RefusedInput { "ChartOfNoChords",
                        [] (InputLimitsTest&) -> std::vector<std::string> { return { "--chart", "| |" }; }, 1,
                        "it holds no chords" },
@@ -394,16 +426,19 @@ INSTANTIATE_TEST_SUITE_P (
 // The other side of each limit: what lies just within it is still played.
 TEST_F (InputLimitsTest, StateFileOfTheLargestSizeIsPlayed)
 {
-    // Two columns, then zeros up to the largest size: the plug-in reads what the counts need.
-    // (A grid that really is that large takes the plug-in minutes to save under AddressSanitizer.)
-    const std::vector<Chord> twoColumns { { { 60, 90 } }, { { 64, 80 } } };
-    auto state = gridChunk (twoColumns);
+    // Two columns and their settings, then zeros up to the largest size: the plug-in reads what
+    // the counts need. (A grid that really is that large takes the plug-in minutes to save under
+    // AddressSanitizer.) The notes come out transposed: the settings were read.
+    StoredSettings settings;
+    settings.transpose = 1;
+    auto state = gridChunk ({ { { 60, 90 } }, { { 64, 80 } } }, settings);
     state.setSize ((size_t) largestStateBytes, true);
 
     const auto run = play ({ "--state", writeBytes ("largest.state", state) });
 
     ASSERT_EQ (run.exitCode, 0) << testing::PrintToString (run);
-    EXPECT_EQ (readOutput (file ("corvadel-out.mid")).notes, expectedPerformance (twoColumns, ticksEveryBeat (2)));
+    EXPECT_EQ (readOutput (file ("corvadel-out.mid")).notes,
+               expectedPerformance ({ { { 61, 90 } }, { { 65, 80 } } }, ticksEveryBeat (2)));
 }
 
 TEST_F (InputLimitsTest, MidiFileIsReadUpToItsLimitAndNoFurther)

@@ -98,11 +98,10 @@ ChordSequence ChordSequence::fromChart (const std::string& argument)
                            + why.toStdString());
     };
 
-    const auto text = inFile ? LimitedFileReader::read (file, maxChartBytes, "more than a chart of the largest grid", problem)
-                                   .toString()
-                             : juce::String::fromUTF8 (argument.c_str());
-    // Editors on some systems start a text file with a byte-order mark.
-    const auto chart = ChordChartReader::read (text.trimCharactersAtStart (juce::String::charToString (0xFEFF)));
+    // Every byte is read: a NUL or any other byte that is no UTF-8 text refuses the chart.
+    const auto bytes = inFile ? LimitedFileReader::read (file, maxChartBytes, "more than a chart of the largest grid", problem)
+                              : juce::MemoryBlock (argument.data(), argument.size());
+    const auto chart = ChordChartReader::read (bytes.getData(), bytes.getSize());
 
     if (chart.grid == nullptr)
         throw problem (chart.error);

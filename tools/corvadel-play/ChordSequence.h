@@ -2,6 +2,7 @@
 
 #include "engine/GridState.h"
 #include "engine/NoteCell.h"
+#include "engine/StateChunk.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_core/juce_core.h>
@@ -22,10 +23,8 @@ public:
     using Chord = std::vector<Note>;
 
     static constexpr int cellsPerColumn = notesPerChord;
-    // The largest chunk the plug-in takes: its most columns of its most cells, after the counts.
-    static constexpr int64_t maxStateBytes = GridState::headerSize
-                                           + (int64_t) GridState::maxColumns * GridState::maxCellsPerColumn
-                                                 * GridState::cellSize;
+    // The largest state the plug-in writes: its most columns of its most cells, and a settings block.
+    static constexpr int64_t maxStateBytes = StateChunk::maxSize;
     // The largest grid written as a chart, 4096 note lists of all 128 notes, takes 1.8 MB.
     static constexpr int64_t maxChartBytes = 4 * 1024 * 1024;
     // The text event that marks a beat of no chord in a chords file ("N.C.").
@@ -45,7 +44,8 @@ public:
     // A chord chart (see ChordChartReader): read from the file the argument names (relative to
     // the current folder) when one exists there, otherwise the argument is the chart. Throws
     // InputError when the file cannot be read or is larger than maxChartBytes, or the chart
-    // holds no chords, a name outside the vocabulary or more chords than the grid takes.
+    // holds a byte that is no text, no chords, a name outside the vocabulary or more chords than
+    // the grid takes.
     static ChordSequence fromChart (const std::string& argument);
 
     // Whether the plug-in takes it, and how many columns it then holds, is the plug-in's answer.

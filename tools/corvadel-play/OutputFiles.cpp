@@ -48,6 +48,8 @@ bool writeAll (int fd, const juce::MemoryBlock& bytes)
 
 OutputFiles::OutputFiles (const std::vector<Destination>& destinations)
 {
+    const auto standardOutput = OutputTarget::ofStandardOutput();
+
     for (const auto& destination : destinations)
     {
         auto target = OutputTarget::of (destination.file);
@@ -57,6 +59,11 @@ OutputFiles::OutputFiles (const std::vector<Destination>& destinations)
                 throw UsageError (earlier.destination.option + " and " + destination.option + " name the same file, "
                                   + destination.file.getFullPathName().toStdString()
                                   + ": each output needs a file of its own");
+
+        if (target.isSameFileAs (standardOutput) && ! target.isNullDevice())
+            throw UsageError (destination.option + " names standard output, "
+                              + destination.file.getFullPathName().toStdString()
+                              + ", where this program prints its listing (or its chart): give it a file of its own");
 
         outputs.push_back ({ destination, std::move (target), nullptr, {}, false });
     }

@@ -28,7 +28,8 @@ public:
     };
 
     // Main thread; waits on the file system. Throws UsageError when two destinations name the
-    // same file (the same file after links and ".." are followed), InputError when one cannot be
+    // same file (the same file after links and ".." are followed) or one names the file standard
+    // output is (/dev/stdout, or the file the shell sends it to; /dev/null excepted), InputError when one cannot be
     // written (see OutputTarget::whyNotWritable).
     explicit OutputFiles (const std::vector<Destination>& destinations);
     // Going away without a commit deletes the temporary files.

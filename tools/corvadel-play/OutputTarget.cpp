@@ -51,12 +51,7 @@ OutputTarget OutputTarget::of (const juce::File& file)
         return target;
     }
 
-    target.exists = true;
-    target.device = info.st_dev;
-    target.inode = info.st_ino;
-    target.mode = info.st_mode & 07777;
-    target.owner = info.st_uid;
-    target.group = info.st_gid;
+    target.take (info);
     target.path = given;
 
     if (S_ISDIR (info.st_mode))
@@ -78,6 +73,38 @@ OutputTarget OutputTarget::of (const juce::File& file)
     }
 
     return target;
+}
+
+OutputTarget OutputTarget::ofStandardOutput()
+{
+    OutputTarget target;
+    struct stat info {};
+
+    if (::fstat (STDOUT_FILENO, &info) == 0)
+    {
+        target.take (info);
+        target.kind = S_ISREG (info.st_mode) ? Kind::regularFile : Kind::special;
+    }
+
+    return target;
+}
+
+void OutputTarget::take (const struct stat& info)
+{
+    exists = true;
+    device = info.st_dev;
+    inode = info.st_ino;
+    specialDevice = S_ISCHR (info.st_mode) ? info.st_rdev : 0;
+    mode = info.st_mode & 07777;
+    owner = info.st_uid;
+    group = info.st_gid;
+}
+
+bool OutputTarget::isNullDevice() const noexcept
+{
+    struct stat null {};
+    return exists && specialDevice != 0 && ::stat ("/dev/null", &null) == 0 && S_ISCHR (null.st_mode)
+        && null.st_rdev == specialDevice;
 }
 
 std::string OutputTarget::followLinks (const std::string& start, std::string& problem)

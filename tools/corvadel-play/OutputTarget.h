@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 // What an output path leads to, looked at before anything is written: symbolic links followed
@@ -22,6 +23,9 @@ public:
 
     // Main thread; waits on the file system.
     static OutputTarget of (const juce::File& path);
+    // What this program's standard output is (a terminal, a pipe, a file the shell opened), to
+    // be compared with isSameFileAs; unusable when it is closed.
+    static OutputTarget ofStandardOutput();
 
     Kind getKind() const noexcept { return kind; }
     // The resolved path: the file to write, or to replace with one of the same name.
@@ -32,6 +36,8 @@ public:
     gid_t getGroup() const noexcept { return group; }
 
     bool isSameFileAs (const OutputTarget& other) const noexcept;
+    // /dev/null (by any path): what is written there is lost, so it never clashes.
+    bool isNullDevice() const noexcept;
 
     // Main thread; waits on the file system. Empty when the program may write here, otherwise
     // why not: a folder; a file the user may not write, or one nobody may write (its mode has
@@ -41,6 +47,7 @@ public:
 
 private:
     OutputTarget() = default;
+    void take (const struct stat& info);
     static std::string followLinks (const std::string& path, std::string& problem);
 
     Kind kind = Kind::unusable;
@@ -49,6 +56,7 @@ private:
     bool exists = false;
     dev_t device = 0;
     ino_t inode = 0;
+    dev_t specialDevice = 0;
     mode_t mode = 0;
     uid_t owner = 0;
     gid_t group = 0;
