@@ -1,0 +1,28 @@
+#include "StopSignals.h"
+
+#include <csignal>
+
+namespace
+{
+volatile std::sig_atomic_t receivedSignal = 0;
+
+void recordSignal (int signal)
+{
+    receivedSignal = signal;
+}
+}
+
+void StopSignals::install()
+{
+    struct sigaction action {};
+    action.sa_handler = recordSignal;
+    sigemptyset (&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction (SIGINT, &action, nullptr);
+    sigaction (SIGTERM, &action, nullptr);
+}
+
+int StopSignals::received() noexcept
+{
+    return receivedSignal;
+}
