@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """corvadel-live under a JACK server of this test's own (the dummy backend): one client sends
 messages at known frames into midi_in, another records midi_out with each event's frame. The
-program connects them itself (--connect-in, --connect-out). usage: live_check.py CORVADEL-LIVE"""
-import os, shutil, signal, struct, subprocess, sys, tempfile, threading, time
+program connects them itself (--connect-in, --connect-out). Run under an X server (xvfb-run) for the
+window's case. usage: live_check.py CORVADEL-LIVE"""
+import ctypes, os, shutil, signal, struct, subprocess, sys, tempfile, threading, time
 
 if shutil.which("jackd") is None:
     print("SKIPPED: jackd is not installed (jackd2)")
@@ -11,9 +12,7 @@ import jack  # python3-jack-client: a missing binding fails the test
 
 program = os.path.abspath(sys.argv[1])
 tmp = tempfile.mkdtemp(prefix="corvadel-live.")
-env = dict(os.environ, JACK_DEFAULT_SERVER="corvadel-live-%d" % os.getpid(), JACK_NO_AUDIO_RESERVATION="1")
-env.pop("DISPLAY", None)
-os.environ.update(env)
+os.environ.update(JACK_DEFAULT_SERVER="corvadel-live-%d" % os.getpid(), JACK_NO_AUDIO_RESERVATION="1")
 failures = []
 
 def check(ok, what):
@@ -64,8 +63,38 @@ class Rig:
             start = self.sent[0]
             return [(frame - start, data) for frame, data in self.received], [f - start for f in self.sent]
 
-def start_live(args, grid):
-    proc = subprocess.Popen([program, "--no-window", "--grid", grid, "--connect-in", "live-send",
+class XDisplay:
+    """The test's own X connection: held open, it keeps the server's atoms; it closes a window as a
+    window manager does (WM_DELETE_WINDOW)."""
+    def __init__(self):
+        x = self.x = ctypes.cdll.LoadLibrary("libX11.so.6")
+        vp, ul = ctypes.c_void_p, ctypes.c_ulong
+        x.XOpenDisplay.restype, x.XDefaultRootWindow.restype, x.XInternAtom.restype = vp, ul, ul
+        x.XDefaultRootWindow.argtypes, x.XFlush.argtypes = [vp], [vp]
+        x.XInternAtom.argtypes = [vp, ctypes.c_char_p, ctypes.c_int]
+        x.XQueryTree.argtypes = [vp, ul, ctypes.POINTER(ul), ctypes.POINTER(ul), ctypes.POINTER(ctypes.POINTER(ul)),
+                                 ctypes.POINTER(ctypes.c_uint)]
+        x.XGetWMName.argtypes = [vp, ul, vp]
+        x.XSendEvent.argtypes = [vp, ul, ctypes.c_int, ctypes.c_long, vp]
+        self.d = x.XOpenDisplay(None)
+        self.protocols, self.delete = (x.XInternAtom(self.d, a, 0) for a in (b"WM_PROTOCOLS", b"WM_DELETE_WINDOW"))
+
+    def close(self, title):
+        ul = ctypes.c_ulong
+        root, parent, children, count = ul(), ul(), ctypes.POINTER(ul)(), ctypes.c_uint()
+        self.x.XQueryTree(self.d, self.x.XDefaultRootWindow(self.d), root, parent, children, count)
+        for window in children[:count.value]:
+            name = (ctypes.c_char_p * 4)()  # XTextProperty: value, encoding, format, nitems
+            if self.x.XGetWMName(self.d, window, name) and name[0] == title:
+                # XClientMessageEvent: type 33, serial, send_event, display, window, message_type, format, data.
+                event = (ctypes.c_ulong * 24)(33, 0, 0, 0, window, self.protocols, 32, self.delete)
+                self.x.XSendEvent(self.d, window, 0, 0, event)
+                self.x.XFlush(self.d)
+                return True
+        return False
+
+def start_live(args, grid, window=False):
+    proc = subprocess.Popen([program] + ([] if window else ["--no-window"]) + ["--grid", grid, "--connect-in", "live-send",
                              "--connect-out", "live-record"] + args, cwd=tmp, stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE, text=True)
     deadline = time.time() + 10
@@ -148,6 +177,16 @@ try:
     check(open(grid + ".bad", "rb").read() == b"no grid at all" and err.count("\n") == 1 and ".bad" in err
           and got == [] and len(open(grid, "rb").read()) == 8 + 2 * 1024 and code == 0,
           "a malformed file is set aside as .bad in one line; two empty columns play (%r)" % err)
+
+    if os.environ.get("DISPLAY"):
+        display = XDisplay()
+        proc = start_live([], grid, window=True)
+        closed = any(display.close(b"Corvadel Live") or time.sleep(0.1) for _ in range(50))
+        code, out, _ = stop_live(proc) if not closed else (proc.wait(timeout=10), proc.stdout.read(), None)
+        check(closed and code == 0 and "ended; the grid is saved" in out,
+              "the window titled Corvadel Live, closed, ends the program: exit 0, the grid saved (%r)" % out)
+    else:
+        print("SKIPPED (the window's case): no DISPLAY")
 
     os.remove(grid)
     proc = start_live([], grid)
