@@ -160,6 +160,11 @@ try:
     proc = start_live([], grid)
     got, _ = rig.play([[(7, PRESS)]])
     check(got == chord(on, 1, C, 7), "a restart plays the saved grid from its first column: %r" % got)
+    rig.sender.blocksize = 1024  # as PipeWire changes it at will
+    time.sleep(0.3)
+    got, _ = rig.play([[(10, RELEASE), (900, PRESS)]])
+    rig.sender.blocksize = 256
+    check(got == chord(off, 1, C, 900) + chord(on, 1, AM, 900), "the server's cycle grows to 1024 frames: %r" % got)
     second = subprocess.run([program, "--no-window", "--grid", grid], capture_output=True, text=True, timeout=10)
     check(second.returncode == 1 and "locked" in second.stderr and second.stderr.count("\n") == 1,
           "a second program on the same grid refuses in one line: %r" % second.stderr)
@@ -181,8 +186,17 @@ try:
     if os.environ.get("DISPLAY"):
         display = XDisplay()
         proc = start_live([], grid, window=True)
-        closed = any(display.close(b"Corvadel Live") or time.sleep(0.1) for _ in range(50))
-        code, out, _ = stop_live(proc) if not closed else (proc.wait(timeout=10), proc.stdout.read(), None)
+        # Asked again while the program runs: a request that comes before the framework watches
+        # the window is lost, as a click on a window still being drawn would be.
+        closed = False
+        for _ in range(50):
+            closed = display.close(b"Corvadel Live") or closed
+            try:
+                proc.wait(timeout=0.5 if closed else 0.1)
+                break
+            except subprocess.TimeoutExpired:
+                pass
+        code, out, _ = stop_live(proc) if proc.poll() is None else (proc.returncode, proc.stdout.read(), None)
         check(closed and code == 0 and "ended; the grid is saved" in out,
               "the window titled Corvadel Live, closed, ends the program: exit 0, the grid saved (%r)" % out)
     else:
