@@ -165,6 +165,10 @@ try:
     got, _ = rig.play([[(10, RELEASE), (900, PRESS)]])
     rig.sender.blocksize = 256
     check(got == chord(off, 1, C, 900) + chord(on, 1, AM, 900), "the server's cycle grows to 1024 frames: %r" % got)
+    late = rig.recorder.midi_inports.register("late")
+    time.sleep(0.5)
+    check([p.name for p in rig.recorder.get_all_connections(late)] == ["corvadel:midi_out"],
+          "a matching port that appears later is connected too")
     second = subprocess.run([program, "--no-window", "--grid", grid], capture_output=True, text=True, timeout=10)
     check(second.returncode == 1 and "locked" in second.stderr and second.stderr.count("\n") == 1,
           "a second program on the same grid refuses in one line: %r" % second.stderr)

@@ -20,6 +20,8 @@ void StopSignals::install()
     action.sa_flags = SA_RESTART;
     sigaction (SIGINT, &action, nullptr);
     sigaction (SIGTERM, &action, nullptr);
+    // The terminal it was started from closing.
+    sigaction (SIGHUP, &action, nullptr);
 }
 
 int StopSignals::received() noexcept

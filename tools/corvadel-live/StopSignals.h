@@ -1,6 +1,6 @@
 #pragma once
 
-// SIGINT and SIGTERM end the program cleanly: the handler only records the signal, and the main
+// SIGINT, SIGTERM and SIGHUP end the program cleanly: the handler only records the signal, and the main
 // loop, which looks at it several times a second, does the ending.
 namespace StopSignals
 {
