@@ -83,59 +83,58 @@ int LiveProgram::run()
     if (options.showWindow)
         window = std::make_unique<LiveWindow> (filter);
 
-    bool startReported = false;
-    Ending ending;
-
-    for (;;)
-    {
-        dispatchPendingMessages();
-
-        if (StopSignals::received() != 0)
-        {
-            ending = Ending::signal;
-            break;
-        }
-
-        if (jack.serverWentAway())
-        {
-            ending = Ending::serverGone;
-            break;
-        }
-
-        if (window != nullptr && window->wasClosed())
-        {
-            ending = Ending::windowClosed;
-            break;
-        }
-
-        if (jack.takePortsChanged())
-            connector.connectNewPorts();
-
-        if (! startReported && jack.getCyclesRun() > 0)
-        {
-            reportStart (jack, filter, start, kept);
-            startReported = true;
-        }
-
-        std::this_thread::sleep_for (loopRest);
-    }
-
+    const auto ending = runUntilEnding (jack, connector, window.get(), [&] { reportStart (jack, filter, start, kept); });
     window.reset();
 
     if (ending != Ending::serverGone)
         jack.endSoundingChord();
 
     const bool saved = keeper.saveIfChanged();
-    const auto cycles = jack.getCyclesRun();
+    reportEnd (jack, ending, saved, kept);
+    return ending == Ending::serverGone || ! saved ? 1 : 0;
+}
+
+LiveProgram::Ending LiveProgram::runUntilEnding (JackMidiClient& jack, PortConnector& connector, const LiveWindow* window,
+                                                 const std::function<void()>& reportFirstCycle)
+{
+    bool firstCycleReported = false;
+
+    for (;;)
+    {
+        dispatchPendingMessages();
+
+        if (StopSignals::received() != 0)
+            return Ending::signal;
+
+        if (jack.serverWentAway())
+            return Ending::serverGone;
+
+        if (window != nullptr && window->wasClosed())
+            return Ending::windowClosed;
+
+        if (jack.takePortsChanged())
+            connector.connectNewPorts();
+
+        if (! firstCycleReported && jack.getCyclesRun() > 0)
+        {
+            reportFirstCycle();
+            firstCycleReported = true;
+        }
+
+        std::this_thread::sleep_for (loopRest);
+    }
+}
+
+void LiveProgram::reportEnd (const JackMidiClient& jack, Ending ending, bool saved, const KeptGridFile& kept)
+{
+    const auto dropped = jack.getDroppedEvents();
     std::cout << "corvadel-live: " << (ending == Ending::serverGone ? "the JACK server went away; " : "ended; ")
               << (saved ? "the grid is saved in " : "the grid could NOT be saved in ")
-              << kept.getFile().getFullPathName() << " (" << cycles << " cycles, "
+              << kept.getFile().getFullPathName() << " (" << jack.getCyclesRun() << " cycles, "
               << juce::String (jack.getMeanCycleMicroseconds(), 1) << " us mean, "
               << juce::String (jack.getLongestCycleMicroseconds(), 1) << " us longest"
-              << (jack.getDroppedEvents() > 0 ? ", " + std::to_string (jack.getDroppedEvents()) + " events dropped" : "")
-              << ")" << std::endl;
-
-    return ending == Ending::serverGone || ! saved ? 1 : 0;
+              << (dropped > 0 ? ", " + std::to_string (dropped) + " events dropped for want of room" : "") << ")"
+              << std::endl;
 }
 
 void LiveProgram::putGridInPlace (Corvadel& filter, const StartingGrid& start, KeptGridFile& kept, GridKeeper& keeper)

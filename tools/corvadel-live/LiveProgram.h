@@ -3,11 +3,14 @@
 #include "LiveOptions.h"
 
 #include <chrono>
+#include <functional>
 
 class Corvadel;
 class GridKeeper;
 class JackMidiClient;
 class KeptGridFile;
+class LiveWindow;
+class PortConnector;
 class StartingGrid;
 
 // One run of corvadel-live: the kept grid locked and loaded, the filter, the JACK client and the
@@ -21,14 +24,19 @@ class LiveProgram
 public:
     LiveProgram (const LiveOptions& options, std::chrono::steady_clock::time_point startTime);
 
-    // The exit code: 0 after a signal or the window's closing, 1 when the server went away.
-    // Throws InputError (no server, a grid that cannot be used, a file in use) before anything
+    // The exit code: 0 after a signal or the window's closing, 1 when the server went away or
+    // the grid could not be saved at the end. Throws InputError (no server, a grid that cannot be used, a file in use) before anything
     // plays.
     int run();
 
 private:
     enum class Ending { signal, windowClosed, serverGone };
 
+    // Pumps the framework's messages and connects new ports until a signal, the window's closing
+    // or the server's going away ends the run.
+    static Ending runUntilEnding (JackMidiClient& jack, PortConnector& connector, const LiveWindow* window,
+                                  const std::function<void()>& reportFirstCycle);
+    static void reportEnd (const JackMidiClient& jack, Ending ending, bool saved, const KeptGridFile& kept);
     void putGridInPlace (Corvadel& filter, const StartingGrid& start, KeptGridFile& kept, GridKeeper& keeper);
     void reportStart (const JackMidiClient& jack, Corvadel& filter, const StartingGrid& start,
                       const KeptGridFile& kept);
