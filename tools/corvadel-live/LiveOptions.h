@@ -8,6 +8,7 @@
 #include <vector>
 
 // What the command line asks of corvadel-live. Relative paths are taken from the current folder.
+// Main thread only.
 class LiveOptions
 {
 public:
