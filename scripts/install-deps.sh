@@ -3,7 +3,7 @@
 # Safe to run again: packages already present are not touched. Never prompts.
 set -eu
 
-build_packages="build-essential cmake pkg-config ccache juce-modules-source
+build_packages="build-essential cmake pkg-config ccache juce-modules-source libjack-jackd2-dev
   libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev
   libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxrender-dev libxcursor-dev
   libgtest-dev fonts-dejavu-core"

@@ -13,14 +13,13 @@ const char* const defaultOutputName = "corvadel-out.mid";
 
 bool takesValue (const std::string& option)
 {
-    return option == "--plugin" || option == "--chords" || option == "--state" || option == "--pedal"
-        || option == "--bpm" || option == "--out" || option == "--save-state" || option == "--editor-png"
-        || option == "--chart" || option == "--export-chords";
+    return option == "--plugin" || option == "--pedal" || option == "--bpm" || option == "--out"
+        || option == "--save-state" || option == "--editor-png" || option == "--export-chords";
 }
 
-int countChordSources (const PlayOptions& options)
+juce::File fileFromArgument (const std::string& option, const std::string& value)
 {
-    return (options.chordsFile ? 1 : 0) + (options.stateFile ? 1 : 0) + (options.chart ? 1 : 0);
+    return GridSourceOptions::fileFromArgument (option, value);
 }
 }
 
@@ -46,16 +45,16 @@ PlayOptions PlayOptions::parse (const std::vector<std::string>& arguments)
             continue;
         }
 
-        if (SettingsOptions::isSwitch (option))
+        if (GridSourceOptions::isSwitch (option))
         {
-            options.settings.setSwitch (option);
+            options.grid.setSwitch (option);
             continue;
         }
 
         if (option.rfind ("-", 0) != 0)
             throw UsageError ("unexpected argument " + option + " (files are given with their options)");
 
-        if (! takesValue (option) && ! SettingsOptions::takesValue (option))
+        if (! takesValue (option) && ! GridSourceOptions::takesValue (option))
             throw UsageError ("unknown option " + option);
 
         if (i + 1 >= arguments.size())
@@ -67,10 +66,6 @@ PlayOptions PlayOptions::parse (const std::vector<std::string>& arguments)
             options.bpm = bpmFromArgument (value);
         else if (option == "--plugin")
             options.pluginFile = fileFromArgument (option, value);
-        else if (option == "--chords")
-            options.chordsFile = fileFromArgument (option, value);
-        else if (option == "--state")
-            options.stateFile = fileFromArgument (option, value);
         else if (option == "--pedal")
             options.pedalFile = fileFromArgument (option, value);
         else if (option == "--out")
@@ -81,37 +76,12 @@ PlayOptions PlayOptions::parse (const std::vector<std::string>& arguments)
             options.editorPngFile = fileFromArgument (option, value);
         else if (option == "--export-chords")
             options.exportChordsFile = fileFromArgument (option, value);
-        else if (option == "--chart")
-            options.chart = chartFromArgument (value);
         else
-            options.settings.set (option, value);
+            options.grid.set (option, value);
     }
 
-    if (countChordSources (options) > 1)
-        throw UsageError ("--chords, --state and --chart each give the chord sequence: choose one");
-
-    // Without a state file the settings go over the defaults, so two triggers on one controller
-    // are known now, before any file is read.
-    if (! options.stateFile)
-        options.settings.applyTo (PlayerSettings());
-
+    options.grid.check();
     return options;
-}
-
-juce::File PlayOptions::fileFromArgument (const std::string& option, const std::string& value)
-{
-    if (value.empty())
-        throw UsageError (option + " needs a file name");
-
-    return juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (value));
-}
-
-std::string PlayOptions::chartFromArgument (const std::string& value)
-{
-    if (juce::String (value).trim().isEmpty())
-        throw UsageError ("--chart needs a chart or the name of a file holding one");
-
-    return value;
 }
 
 double PlayOptions::bpmFromArgument (const std::string& value)

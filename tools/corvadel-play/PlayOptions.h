@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingsOptions.h"
+#include "GridSourceOptions.h"
 
 #include <juce_core/juce_core.h>
 
@@ -33,10 +33,8 @@ public:
 
     bool helpRequested = false;
     juce::File pluginFile;
-    std::optional<juce::File> chordsFile;
-    std::optional<juce::File> stateFile;
-    // A chord chart: the file it names when one exists there, otherwise the text itself.
-    std::optional<std::string> chart;
+    // The chords (the demo when no source is given) and the playing settings.
+    GridSourceOptions grid;
     bool printChart = false;
     std::optional<juce::File> pedalFile;
     double bpm = 120.0;
@@ -44,10 +42,7 @@ public:
     std::optional<juce::File> saveStateFile;
     std::optional<juce::File> editorPngFile;
     std::optional<juce::File> exportChordsFile;
-    SettingsOptions settings;
 
 private:
-    static juce::File fileFromArgument (const std::string& option, const std::string& value);
     static double bpmFromArgument (const std::string& value);
-    static std::string chartFromArgument (const std::string& value);
 };

@@ -58,20 +58,6 @@ std::vector<OutputFiles::Destination> destinationsOf (const PlayOptions& options
     return destinations;
 }
 
-ChordSequence loadChords (const PlayOptions& options)
-{
-    if (options.chordsFile)
-        return ChordSequence::fromMidiFile (*options.chordsFile);
-
-    if (options.stateFile)
-        return ChordSequence::fromStateFile (*options.stateFile);
-
-    if (options.chart)
-        return ChordSequence::fromChart (*options.chart);
-
-    return ChordSequence::demo();
-}
-
 // Read before the plug-in is loaded, so a bad file is found at once.
 std::optional<PedalSchedule> loadPedalFile (const PlayOptions& options, const PlayerSettings& settings)
 {
@@ -231,8 +217,8 @@ int play (const PlayOptions& options)
 {
     // Before anything is played: a run of an hour should not end in an unwritable file.
     OutputFiles outputs (destinationsOf (options));
-    const auto chords = loadChords (options);
-    const auto starting = StartingState::compose (chords, options.settings);
+    const auto chords = options.grid.loadChords();
+    const auto starting = StartingState::compose (chords, options.grid.settings);
     const auto pedalFile = loadPedalFile (options, starting.getSettings());
     const auto performance = perform (options, chords, starting, pedalFile);
     const auto& pedal = *performance.pedal;
