@@ -15,6 +15,13 @@ bool isController (const juce::MidiMessageMetadata& event)
     return event.numBytes >= 3 && (event.data[0] & 0xF0) == 0xB0 && event.data[1] <= PlayerSettings::maxTriggerController;
 }
 
+// All Sound Off (120), All Notes Off (123) and the mode messages that end all notes by MIDI's rule
+// (124 to 127), on any channel.
+bool isPanic (const juce::MidiMessageMetadata& event)
+{
+    return event.numBytes >= 3 && (event.data[0] & 0xF0) == 0xB0 && (event.data[1] == 120 || event.data[1] >= 123);
+}
+
 bool isProgramChange (const juce::MidiMessageMetadata& event)
 {
     return event.numBytes >= 2 && (event.data[0] & 0xF0) == 0xC0;
@@ -111,6 +118,11 @@ void SequencePlayer::requestStop()
     stopRequested = true;
 }
 
+void SequencePlayer::requestSilence() noexcept
+{
+    silenceRequested.store (true, std::memory_order_release);
+}
+
 void SequencePlayer::prepare()
 {
     outputEvents.ensureSize (MidiBufferLayout::reservedBytes);
@@ -118,6 +130,16 @@ void SequencePlayer::prepare()
 
 //==============================================================================
 void SequencePlayer::handlePedalMidi (juce::MidiBuffer& midiMessages)
+{
+    play (midiMessages, false);
+}
+
+void SequencePlayer::handleBypassedMidi (juce::MidiBuffer& midiMessages)
+{
+    play (midiMessages, true);
+}
+
+void SequencePlayer::play (juce::MidiBuffer& midiMessages, bool bypassed)
 {
     const auto settings = PlayerSettings::unpack (settingsWord.load (std::memory_order_acquire));
     output.clear();
@@ -131,6 +153,9 @@ void SequencePlayer::handlePedalMidi (juce::MidiBuffer& midiMessages)
         stopRequested = false;
     }
 
+    if (silenceRequested.exchange (false, std::memory_order_acq_rel) || bypassed)
+        silence (0);
+
     // A chord started on another channel or transposition is ended as it was started: its
     // note-offs would otherwise miss the notes that sound.
     if (notesSounding && (settings.outputChannel != chordChannel || settings.transpose != chordTranspose))
@@ -141,39 +166,35 @@ void SequencePlayer::handlePedalMidi (juce::MidiBuffer& midiMessages)
 
     for (const auto event : midiMessages)
     {
-        if (isController (event))
+        if (isPanic (event))
+        {
+            // Whoever asks for silence gets it, whatever the settings; the message itself goes on
+            // after the note-offs when MIDI passes.
+            silence (event.samplePosition);
+        }
+        else if (isController (event))
         {
             const int controller = event.data[1];
             const int value = event.data[2];
 
-            if (learning.load (std::memory_order_relaxed) != Trigger::none && learnFrom (controller, value))
+            if (! bypassed && learning.load (std::memory_order_relaxed) != Trigger::none && learnFrom (controller, value))
                 continue;
 
             if (const auto trigger = triggerOf (controller, settings); trigger != Trigger::none)
             {
-                // The pedal rule, for every trigger: any non-zero value presses, only 0 re-arms.
-                bool& isArmed = armedFlag (trigger);
+                followTrigger (trigger, value, ! bypassed, settings, event.samplePosition);
 
-                if (value == 0)
-                {
-                    isArmed = true;
-                }
-                else if (isArmed)
-                {
-                    isArmed = false;
-                    press (trigger, settings, event.samplePosition);
-                }
-
-                continue;
+                if (! bypassed)
+                    continue;
             }
         }
-        else if (settings.jumpByProgramChange && isProgramChange (event))
+        else if (! bypassed && settings.jumpByProgramChange && isProgramChange (event))
         {
             jumpTo (event.data[1]);
             continue;
         }
 
-        if (settings.passThrough)
+        if (settings.passThrough || bypassed)
             output.add (event.data, event.numBytes, event.samplePosition);
     }
 
@@ -181,6 +202,27 @@ void SequencePlayer::handlePedalMidi (juce::MidiBuffer& midiMessages)
 
     // Swapping hands over the output without copying; both buffers keep their reserved room.
     midiMessages.swapWith (outputEvents);
+}
+
+void SequencePlayer::followTrigger (Trigger trigger, int value, bool steps, const PlayerSettings& settings,
+                                    int samplePosition)
+{
+    // The pedal rule, for every trigger: any non-zero value presses, only 0 re-arms. A press
+    // that does not step (the host bypasses the player) still disarms, so a pedal held through
+    // the end of a bypass does not step when its value moves.
+    bool& isArmed = armedFlag (trigger);
+
+    if (value == 0)
+    {
+        isArmed = true;
+    }
+    else if (isArmed)
+    {
+        isArmed = false;
+
+        if (steps)
+            press (trigger, settings, samplePosition);
+    }
 }
 
 SequencePlayer::Trigger SequencePlayer::triggerOf (int controller, const PlayerSettings& settings) const noexcept
@@ -295,10 +337,7 @@ void SequencePlayer::step (bool forward, const PlayerSettings& settings, int sam
 
 void SequencePlayer::resetToTheTop (int samplePosition)
 {
-    if (notesSounding)
-        endChord (samplePosition);
-
-    silenceChord();
+    silence (samplePosition);
     playPosition.store (-1, std::memory_order_relaxed);
 }
 
@@ -323,6 +362,14 @@ void SequencePlayer::startChord (const PlayerSettings& settings, int samplePosit
     output.addNotes ((uint8_t) (noteOnStatus | (chordChannel - 1)), chord, notesPerChord, chordTranspose, samplePosition,
                      [] (const NoteCell& cell) { return noteOnVelocity (cell.velocity); });
     notesSounding = true;
+}
+
+void SequencePlayer::silence (int samplePosition)
+{
+    if (notesSounding)
+        endChord (samplePosition);
+
+    silenceChord();
 }
 
 void SequencePlayer::silenceChord() noexcept

@@ -67,11 +67,20 @@ public:
     // Any non-audio thread; waits on the block lock. The sounding chord ends at the start of the
     // next block.
     void requestStop();
+    // Any thread, also while a block runs; waits on nothing. The host stopped the playing
+    // (suspended the plug-in, or stopped its processing): the sounding chord ends at the start of
+    // the next block, and the press after that ends nothing again.
+    void requestSilence() noexcept;
 
     // Audio thread, with the block lock held: replaces the buffer's events by what they play: the
     // notes the trigger messages among them end and start, and (when the settings pass it) the
     // rest, in order. Allocates nothing while the output fits the room reserved for it.
     void handlePedalMidi (juce::MidiBuffer& midiMessages);
+    // Audio thread, with the block lock held, for a block the host bypasses: the sounding chord
+    // ends at the block's first sample, nothing steps, and the buffer's events follow untouched.
+    // The triggers' pedal rule still follows the pedal, so the first press after the bypass
+    // steps.
+    void handleBypassedMidi (juce::MidiBuffer& midiMessages);
 
     // Prepares the output's room. Any non-audio thread, never while a block runs.
     void prepare();
@@ -85,6 +94,8 @@ private:
         bool next = true, previous = true, reset = true;
     };
 
+    void play (juce::MidiBuffer& midiMessages, bool bypassed);
+    void followTrigger (Trigger trigger, int value, bool steps, const PlayerSettings& settings, int samplePosition);
     Trigger triggerOf (int controller, const PlayerSettings& settings) const noexcept;
     bool learnFrom (int controller, int value) noexcept;
     void press (Trigger trigger, const PlayerSettings& settings, int samplePosition);
@@ -94,6 +105,7 @@ private:
     void endChord (int samplePosition);
     void startChord (const PlayerSettings& settings, int samplePosition);
     void silenceChord() noexcept;
+    void silence (int samplePosition);
     bool& armedFlag (Trigger trigger) noexcept;
 
     juce::CriticalSection& blockLock;
@@ -119,6 +131,7 @@ private:
     bool notesSounding = false;  // its notes are on now
     Armed armed;
     bool stopRequested = false;
+    std::atomic<bool> silenceRequested { false };
 
     juce::MidiBuffer outputEvents;
     MidiEventAppender output { outputEvents };
