@@ -52,10 +52,32 @@ void SequencePlayer::publish (std::shared_ptr<const GridState> grid, PlayPositio
         const std::lock_guard<std::mutex> lock (snapshotLock);
         std::swap (sequence, grid);
         playing = sequence.get();
-        playPosition = change.apply (playPosition.load(), playing->getNumColumns());
+        setPosition (change.apply (position, playing->getNumColumns()));
     }
 
     // grid now holds the one replaced: released here, outside both locks.
+}
+
+bool SequencePlayer::publishEdit (const std::shared_ptr<const GridState>& editedFrom,
+                                  std::shared_ptr<const GridState> edited, PlayPositionChange change)
+{
+    if (edited == nullptr)
+        return false;
+
+    {
+        const juce::ScopedLock sl (blockLock);
+        const std::lock_guard<std::mutex> lock (snapshotLock);
+
+        if (sequence != editedFrom)
+            return false;
+
+        std::swap (sequence, edited);
+        playing = sequence.get();
+        setPosition (change.apply (position, playing->getNumColumns()));
+    }
+
+    // edited now holds the grid replaced: released here, outside both locks.
+    return true;
 }
 
 void SequencePlayer::publishState (std::shared_ptr<const GridState> grid, const PlayerSettings& settings)
@@ -68,7 +90,7 @@ void SequencePlayer::publishState (std::shared_ptr<const GridState> grid, const 
         const std::lock_guard<std::mutex> lock (snapshotLock);
         std::swap (sequence, grid);
         playing = sequence.get();
-        playPosition = -1;
+        setPosition (PlayPosition().within (playing->getNumColumns()));
         settingsWord = settings.pack();
     }
 }
@@ -90,7 +112,7 @@ std::shared_ptr<const GridState> SequencePlayer::getOrPublishFresh (int freshCol
 
         sequence = fresh;
         playing = sequence.get();
-        playPosition = -1;
+        setPosition (PlayPosition().within (playing->getNumColumns()));
     }
 
     return fresh;
@@ -151,6 +173,7 @@ void SequencePlayer::play (juce::MidiBuffer& midiMessages, bool bypassed)
     {
         endChord (0);
         stopRequested = false;
+        setPosition ({ -1, position.next, position.stoppedAtEnd });
     }
 
     if (silenceRequested.exchange (false, std::memory_order_acq_rel) || bypassed)
@@ -162,6 +185,7 @@ void SequencePlayer::play (juce::MidiBuffer& midiMessages, bool bypassed)
     {
         endChord (0);
         silenceChord();
+        setPosition ({ -1, position.next, position.stoppedAtEnd });
     }
 
     for (const auto event : midiMessages)
@@ -252,6 +276,11 @@ bool& SequencePlayer::armedFlag (Trigger trigger) noexcept
     return armed.next;
 }
 
+bool SequencePlayer::assignTrigger (Trigger trigger, int controller) noexcept
+{
+    return changeSettings ([=] (PlayerSettings& s) { return s.assignTrigger (trigger, controller); });
+}
+
 bool SequencePlayer::learnFrom (int controller, int value) noexcept
 {
     const auto trigger = learning.load (std::memory_order_relaxed);
@@ -260,23 +289,8 @@ bool SequencePlayer::learnFrom (int controller, int value) noexcept
 
     // Stepping back or going to the top on the controller that steps forward could never
     // happen: that controller teaches nothing, and keeps stepping.
-    if (trigger != Trigger::next && controller == settings.nextController)
+    if (! settings.assignTrigger (trigger, controller))
         return false;
-
-    switch (trigger)
-    {
-        case Trigger::next:     settings.nextController = controller; break;
-        case Trigger::previous: settings.previousController = controller; break;
-        case Trigger::reset:    settings.resetController = controller; break;
-        case Trigger::none:     return false;
-    }
-
-    // One controller, one trigger: the others that had it give it up.
-    if (trigger != Trigger::previous && settings.previousController == controller)
-        settings.previousController = PlayerSettings::noController;
-
-    if (trigger != Trigger::reset && settings.resetController == controller)
-        settings.resetController = PlayerSettings::noController;
 
     // The message thread may change the settings meanwhile: the learnt trigger is written over
     // whatever they are then, or not at all.
@@ -314,38 +328,39 @@ void SequencePlayer::step (bool forward, const PlayerSettings& settings, int sam
     }
 
     const int numColumns = playing->getNumColumns();
-    const int position = playPosition.load (std::memory_order_relaxed);
-    const auto next = forward ? ColumnStepper::next (position, numColumns, settings.endOfGrid)
-                              : ColumnStepper::previous (position, numColumns, settings.endOfGrid);
+    const int origin = position.stepOrigin (numColumns);
+    const auto next = forward ? ColumnStepper::next (origin, numColumns, settings.endOfGrid)
+                              : ColumnStepper::previous (origin, numColumns, settings.endOfGrid);
 
     if (next.endsChord && chordSounding)
         endChord (samplePosition);
-
-    playPosition.store (next.position, std::memory_order_relaxed);
 
     if (next.playsColumn)
     {
         playing->copyColumn (next.position, chord, notesPerChord);
         startChord (settings, samplePosition);
         chordSounding = true;
+        setPosition ({ next.position, next.position + 1, false });
     }
     else if (next.endsChord)
     {
         silenceChord();
+        const bool stoppedAtEnd = next.position >= numColumns;
+        setPosition ({ -1, stoppedAtEnd ? numColumns : 0, stoppedAtEnd });
     }
 }
 
 void SequencePlayer::resetToTheTop (int samplePosition)
 {
     silence (samplePosition);
-    playPosition.store (-1, std::memory_order_relaxed);
+    setPosition ({});
 }
 
 void SequencePlayer::jumpTo (int column) noexcept
 {
     // A column the grid does not have is no place to jump to.
     if (playing != nullptr && column < playing->getNumColumns())
-        playPosition.store (column - 1, std::memory_order_relaxed);
+        setPosition ({ position.sounding, column, false });
 }
 
 void SequencePlayer::endChord (int samplePosition)
@@ -370,6 +385,13 @@ void SequencePlayer::silence (int samplePosition)
         endChord (samplePosition);
 
     silenceChord();
+    setPosition ({ -1, position.next, position.stoppedAtEnd });
+}
+
+void SequencePlayer::setPosition (const PlayPosition& moved) noexcept
+{
+    position = moved;
+    positionWord.store (moved.pack(), std::memory_order_release);
 }
 
 void SequencePlayer::silenceChord() noexcept

@@ -3,6 +3,7 @@
 #include "engine/GridState.h"
 #include "engine/MidiEventAppender.h"
 #include "engine/NoteCell.h"
+#include "engine/PlayPosition.h"
 #include "engine/PlayPositionChange.h"
 #include "engine/PlayerSettings.h"
 
@@ -28,7 +29,7 @@
 class SequencePlayer
 {
 public:
-    enum class Trigger { none, next, previous, reset };
+    using Trigger = PlayerSettings::Trigger;
 
     explicit SequencePlayer (juce::CriticalSection& blockLock);
     ~SequencePlayer();
@@ -41,6 +42,11 @@ public:
     // saved, and moves the play position as change says. The chord that sounds keeps sounding
     // until the next press or Stop ends it.
     void publish (std::shared_ptr<const GridState> grid, PlayPositionChange change);
+    // The same for an edit of the grid editedFrom: published only while editedFrom is still the
+    // published grid, so an edit never overwrites a grid published since it began (a restore).
+    // false when it was dropped.
+    bool publishEdit (const std::shared_ptr<const GridState>& editedFrom, std::shared_ptr<const GridState> edited,
+                      PlayPositionChange change);
     // The same for a whole restored state: the grid, from before its first column, and the
     // settings, together.
     void publishState (std::shared_ptr<const GridState> grid, const PlayerSettings& settings);
@@ -49,15 +55,36 @@ public:
     // now when there is none yet. Waits on the block lock briefly.
     std::shared_ptr<const GridState> getOrPublishFresh (int freshColumns);
 
-    // Any thread: the column the last press played (or the player chose), -1 before any; the
-    // number of columns when the end of the grid stopped the playing.
-    int getPlayPosition() const noexcept { return playPosition.load (std::memory_order_relaxed); }
+    // Any thread; waits on nothing: the sounding column, the next column and the stop at the end,
+    // as the last block or publish left them, all three of one moment.
+    PlayPosition getPlayPosition() const noexcept { return PlayPosition::unpack (positionWord.load (std::memory_order_acquire)); }
 
     // Any thread; waits on nothing. Settings out of range are ignored. A change of the output
     // channel or the transpose ends the sounding chord at the next block, with the note-offs it
     // was started with.
     PlayerSettings getSettings() const noexcept;
     void setSettings (const PlayerSettings& settings) noexcept;
+    // Any thread; waits on nothing. Changes the one setting change changes, over whatever the
+    // settings are at that moment (a trigger learnt meanwhile stays learnt); change answers false
+    // to leave them as they are. false when nothing changed.
+    template <typename Change>
+    bool changeSettings (Change&& change) noexcept
+    {
+        auto word = settingsWord.load();
+
+        for (;;)
+        {
+            auto settings = PlayerSettings::unpack (word);
+
+            if (! change (settings) || ! settings.isValid())
+                return false;
+
+            if (settingsWord.compare_exchange_weak (word, settings.pack()))
+                return true;
+        }
+    }
+    // Any thread; waits on nothing. The trigger takes the controller (PlayerSettings::assignTrigger).
+    bool assignTrigger (Trigger trigger, int controller) noexcept;
 
     // Any thread; waits on nothing. The next controller (0 to 119) that moves becomes the
     // trigger's controller; the message that teaches it does nothing else.
@@ -106,6 +133,7 @@ private:
     void startChord (const PlayerSettings& settings, int samplePosition);
     void silenceChord() noexcept;
     void silence (int samplePosition);
+    void setPosition (const PlayPosition& moved) noexcept;
     bool& armedFlag (Trigger trigger) noexcept;
 
     juce::CriticalSection& blockLock;
@@ -115,8 +143,10 @@ private:
     std::shared_ptr<const GridState> sequence;
     const GridState* playing = nullptr;
 
-    // Written under the block lock; read without it by the editor, to show it.
-    std::atomic<int> playPosition { -1 };
+    // Where the player stands: changed under the block lock, and copied into positionWord for
+    // the editor, which reads it without the lock.
+    PlayPosition position;
+    std::atomic<uint64_t> positionWord { PlayPosition().pack() };
 
     std::atomic<uint64_t> settingsWord { PlayerSettings().pack() };
     std::atomic<Trigger> learning { Trigger::none };

@@ -229,6 +229,26 @@ TEST_F (PluginTest, SettingsFollowTheGridOnlyWhenOneDiffersAndEachComesBack)
     EXPECT_EQ (host->getChunk (effect), makeGridChunk (threeColumns));
 }
 
+TEST_F (PluginTest, AStateGivingOneControllerToTwoTriggersLoadsWithTheClashingOneSetToNone)
+{
+    auto* effect = host->createInstance();
+
+    // Such states were once taken as they were: they load, with one controller to one trigger.
+    // Loaded as the second settings; none: as the defaults, which a saved state leaves out.
+    const std::vector<std::pair<StoredSettings, std::optional<StoredSettings>>> loadedAs {
+        { with ([] (auto& s) { s.previous = 64; }), std::nullopt },
+        { with ([] (auto& s) { s.next = 20; s.reset = 20; s.previous = 67; }), with ([] (auto& s) { s.next = 20; s.previous = 67; }) },
+        { with ([] (auto& s) { s.previous = 67; s.reset = 67; }), with ([] (auto& s) { s.previous = 67; }) },
+        { with ([] (auto& s) { s.previous = 67; s.reset = 80; }), with ([] (auto& s) { s.previous = 67; s.reset = 80; }) },
+    };
+
+    for (const auto& [stored, loaded] : loadedAs)
+    {
+        host->setChunk (effect, makeGridChunk (threeColumns, stored));
+        EXPECT_EQ (host->getChunk (effect), loaded ? makeGridChunk (threeColumns, *loaded) : makeGridChunk (threeColumns));
+    }
+}
+
 TEST_F (PluginTest, AMalformedSettingsBlockRefusesTheWholeState)
 {
     auto* effect = host->createInstance();
