@@ -996,26 +996,19 @@ TEST_F (PianoGridTest, TheGridMarksTheSoundingColumnAndCuesAnyOtherNextOne)
     player.setSettings (settings);
 
     std::vector<int> started;
-    const auto block = [&] (std::vector<juce::MidiMessage> messages)
-    {
-        return [&, messages]
-        {
-            juce::MidiBuffer midi;
-            for (const auto& m : messages)
-                midi.addEvent (m, 0);
-            const juce::ScopedLock sl (filterLock);
-            player.handlePedalMidi (midi);
-        };
-    };
     const auto press = [&] { started = pressPedal(); };
+    const auto block = [&] (juce::MidiMessage message)
+    {
+        return [&, message] { juce::MidiBuffer midi (message); const juce::ScopedLock sl (filterLock); player.handlePedalMidi (midi); };
+    };
 
     struct Move { const char* what; std::function<void()> act; int marked, cued; std::vector<int> starts; };
     const Move moves[] {
         { "fresh: the first column is next", [] {}, -1, 0, {} },
         { "a press plays C", press, 0, -1, { 0 } },
-        { "program change 3 makes Am the next", block ({ juce::MidiMessage::programChange (1, 3) }), 0, 3, { 0 } },
+        { "program change 3 makes Am the next", block (juce::MidiMessage::programChange (1, 3)), 0, 3, { 0 } },
         { "a press plays Am", press, 3, -1, { 3 } },
-        { "Stop: nothing sounds, Dm is next", [&] { player.requestStop(); block ({}) (); }, -1, 4, { 3 } },
+        { "Stop: nothing sounds, Dm is next", [&] { player.requestStop(); block (juce::MidiMessage::controllerEvent (1, 1, 0)) (); }, -1, 4, { 3 } },
         { "a column inserted at the start: Dm moves along", [&] { grid->insertColumn (0); }, -1, 5, { 3 } },
         { "a press plays Dm", press, 5, -1, { 4 } },
         { "the press past the end stops", press, -1, -1, {} },
@@ -1023,7 +1016,7 @@ TEST_F (PianoGridTest, TheGridMarksTheSoundingColumnAndCuesAnyOtherNextOne)
         { "the stop holds: the press plays nothing", press, -1, -1, {} },
         { "the play position set on G: Am is next", [&] { grid->choosePlayPosition (3); }, -1, 4, {} },
         { "a press plays Am", press, 4, -1, { 3 } },
-        { "All Notes Off: nothing sounds, Dm is next", block ({ juce::MidiMessage::allNotesOff (10) }), -1, 5, { 3 } },
+        { "All Notes Off: nothing sounds, Dm is next", block (juce::MidiMessage::allNotesOff (10)), -1, 5, { 3 } },
     };
 
     for (const auto& move : moves)
