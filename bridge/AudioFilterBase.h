@@ -39,7 +39,8 @@ public:
     // Host's dispatcher thread on resume, or the audio thread before a block no resume preceded;
     // never while a block runs. May allocate; waits on nothing.
     virtual void prepareForPlayback (double sampleRate, int blockSize) = 0;
-    // Host's dispatcher thread on suspend, never while a block runs; waits on nothing.
+    // Host's dispatcher thread on suspend, or a framework client's thread when the host stops
+    // the processing (never while a block runs); waits on nothing.
     virtual void releasePlaybackResources() = 0;
 
     // Audio thread, with filterLock held for the whole call: allocates nothing and waits on
@@ -47,6 +48,10 @@ public:
     // return.
     virtual void processNextBlock (juce::AudioBuffer<float>& input, juce::AudioBuffer<float>& output,
                                    bool accumulate, juce::MidiBuffer& midiMessages) = 0;
+    // Audio thread, with filterLock held, for a block the host bypasses (a format that lets the
+    // host bypass a plug-in): the MIDI buffer holds the host's events on entry and what goes on
+    // on return. A filter that does nothing of its own passes them untouched.
+    virtual void processBypassedBlock (juce::MidiBuffer&) {}
 
     // Message thread, through createAndTrackEditor only; may wait on filterLock.
     virtual AudioFilterEditor* createFilterEditor() = 0;

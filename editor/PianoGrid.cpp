@@ -11,8 +11,6 @@ PianoGrid::PianoGrid (SequencePlayer& playerToShow, int freshColumns)
     : player (playerToShow)
 {
     show (player.getOrPublishFresh (freshColumns));
-    markedPosition = player.getPlayPosition();
-    layOutColumnsInView();
     startTimer (refreshIntervalMs);
 }
 
@@ -31,15 +29,27 @@ void PianoGrid::refreshFromPlayer()
 {
     adoptPublishedSequence();
 
-    const int position = player.getPlayPosition();
-
-    if (position != markedPosition)
+    if (readMarks())
     {
-        markedPosition = position;
-
         for (auto* column : columnComponents)
-            column->setPlaying (column->columnIndex == markedPosition);
+        {
+            column->setPlaying (column->columnIndex == markedColumn);
+            column->setCued (column->columnIndex == cuedColumn);
+        }
     }
+}
+
+bool PianoGrid::readMarks()
+{
+    const auto position = player.getPlayPosition();
+    const int cue = position.cuedColumn (getNumColumns(), player.getSettings().endOfGrid);
+
+    if (position.sounding == markedColumn && cue == cuedColumn)
+        return false;
+
+    markedColumn = position.sounding;
+    cuedColumn = cue;
+    return true;
 }
 
 bool PianoGrid::adoptPublishedSequence()
@@ -49,6 +59,10 @@ bool PianoGrid::adoptPublishedSequence()
     if (published == nullptr || published == shown)
         return false;
 
+    // A press begun on the grid replaced edits it no more.
+    for (auto* column : columnComponents)
+        column->abandonPress();
+
     show (std::move (published));
     return true;
 }
@@ -56,7 +70,7 @@ bool PianoGrid::adoptPublishedSequence()
 void PianoGrid::show (std::shared_ptr<const GridState> sequence)
 {
     shown = std::move (sequence);
-    markedPosition = player.getPlayPosition();
+    readMarks();
     setSize (getColumnX (getNumColumns()), getHeight());
     layOutColumnsInView();
 }
@@ -64,7 +78,15 @@ void PianoGrid::show (std::shared_ptr<const GridState> sequence)
 void PianoGrid::publish (std::unique_ptr<GridState> edited, PlayPositionChange change)
 {
     std::shared_ptr<const GridState> next = std::move (edited);
-    player.publish (next, change);
+
+    // A grid published since the edit began (a restore on another thread) wins: the edit is
+    // dropped, and the grid that won is shown.
+    if (! player.publishEdit (shown, next, change))
+    {
+        adoptPublishedSequence();
+        return;
+    }
+
     show (std::move (next));
 }
 
@@ -87,7 +109,7 @@ int PianoGrid::getNumRows() const
 
 int PianoGrid::getPlayPosition() const
 {
-    return markedPosition;
+    return markedColumn;
 }
 
 int PianoGrid::getColumnX (int index) const noexcept
@@ -222,7 +244,7 @@ void PianoGrid::choosePlayPosition (int index)
         return;
 
     // The same sequence, with the position moved: the chord that sounds goes on.
-    player.publish (shown, PlayPositionChange::moveTo (index));
+    player.publishEdit (shown, shown, PlayPositionChange::moveTo (index));
     refreshFromPlayer();
 }
 
@@ -298,7 +320,8 @@ void PianoGrid::showColumn (PianoGridColumn& column, int index)
 {
     column.setBounds (getColumnX (index), 0, columnWidth, getHeight());
     column.showCells (shown->column (index), std::min (shown->getCellsPerColumn(), numRows));
-    column.setPlaying (index == markedPosition);
+    column.setPlaying (index == markedColumn);
+    column.setCued (index == cuedColumn);
 }
 
 //==============================================================================

@@ -33,8 +33,9 @@ public:
     explicit PianoGrid (SequencePlayer& player, int freshColumns = 2);
     ~PianoGrid() override;
 
-    // Takes up the sequence the player holds now (when another publisher replaced it) and the
-    // column that sounds. Its timer calls it every refreshIntervalMs.
+    // Takes up the sequence the player holds now (when another publisher replaced it), the
+    // column that sounds and the column the next press plays. Its timer calls it every
+    // refreshIntervalMs.
     void refreshFromPlayer();
     static constexpr int refreshIntervalMs = 20;
 
@@ -44,6 +45,9 @@ public:
     int getNumRows() const;
     // The column marked as sounding, -1 when none.
     int getPlayPosition() const;
+    // The column cued as the one the next press plays, when that is not simply the one after the
+    // sounding column (after a jump, a chosen position, a Stop ...); -1 when none.
+    int getCuedColumn() const noexcept { return cuedColumn; }
     std::shared_ptr<const GridState> getShownSequence() const { return shown; }
 
     // Edits; each publishes the edited sequence to the player. Waits on the player's locks.
@@ -57,7 +61,7 @@ public:
     // The menu's "Paste": the copied cells into the column at index (nothing before a copy).
     void pasteCopyInto (int index);
     // The menu's "Set play position": the chord that sounds goes on, and the next press plays
-    // the column after index.
+    // the column after index, which is cued.
     void choosePlayPosition (int index);
 
     // The grid as a chord chart ("C Am7 | F/A G7 |"), and a chart's chords put in as columns at
@@ -100,6 +104,8 @@ private:
     bool adoptPublishedSequence();
     void publish (std::unique_ptr<GridState> edited, PlayPositionChange change);
     void show (std::shared_ptr<const GridState> sequence);
+    // true when the sounding or the cued column changed.
+    bool readMarks();
     void columnEdited (PianoGridColumn& column, int note);
 
     juce::Range<int> columnsInView() const;
@@ -109,7 +115,8 @@ private:
 
     SequencePlayer& player;
     std::shared_ptr<const GridState> shown;
-    int markedPosition = -1;
+    int markedColumn = -1;
+    int cuedColumn = -1;
 
     juce::OwnedArray<PianoGridColumn> columnComponents;
     std::unique_ptr<NoteCellArray> copyBuffer;

@@ -67,6 +67,15 @@ void PianoGridColumn::nameChord()
     chordName = ChordVocabulary::nameOf (cells.data(), numCells);
 }
 
+void PianoGridColumn::setCued (bool cued)
+{
+    if (isCued == cued)
+        return;
+
+    isCued = cued;
+    repaint();
+}
+
 void PianoGridColumn::setPlaying (bool playing)
 {
     if (isPlaying == playing)
@@ -129,6 +138,10 @@ void PianoGridColumn::mouseUp (const juce::MouseEvent&)
         toggleNote (press.note);
         cellsEdited (press.note);
     }
+    else if (press.note >= 0 && press.editHeldBack)
+    {
+        cellsEdited (press.note);
+    }
 
     press = {};
 }
@@ -152,6 +165,17 @@ void PianoGridColumn::setVelocity (int note, int32_t velocity)
     cell->isOn = 1;
     cell->velocity = velocity;
     repaint();
+
+    const auto now = juce::Time::getMillisecondCounter();
+
+    if (press.lastEditMs != 0 && now - press.lastEditMs < dragEditIntervalMs)
+    {
+        press.editHeldBack = true;
+        return;
+    }
+
+    press.lastEditMs = now == 0 ? 1 : now;
+    press.editHeldBack = false;
     cellsEdited (note);
 }
 
@@ -189,6 +213,14 @@ void PianoGridColumn::paintChordName (juce::Graphics& g, bool playing)
     g.setFont (juce::Font (11.5f, playing ? juce::Font::bold : juce::Font::plain));
     g.drawFittedText (chordName, getLocalBounds().removeFromTop (nameBandHeight).reduced (2, 0),
                       juce::Justification::centred, 1, 0.7f);
+
+    // The column the next press plays, when it is not simply the one after the sounding one: the
+    // sounding mark's red, as an outline only.
+    if (isCued && ! playing)
+    {
+        g.setColour (juce::Colour (0xFFE00000));
+        g.drawRect (band, 2.0f);
+    }
 }
 
 void PianoGridColumn::paintRowBackgrounds (juce::Graphics& g, float width, float rowHeight, bool playing)

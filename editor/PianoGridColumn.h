@@ -29,6 +29,11 @@ public:
     void showCells (const NoteCell* newCells, int count);
     // Marks the column as the one sounding, repainting only when the mark changes.
     void setPlaying (bool playing);
+    // Marks the column as the one the next press plays (a quieter mark than the sounding one's:
+    // an outline around its name), repainting only when the mark changes.
+    void setCued (bool cued);
+    // The grid was replaced under a press (a restore): the press edits nothing more.
+    void abandonPress() noexcept { press = {}; }
 
     // The chord's name, as the column shows it; worked out whenever its notes change.
     const juce::String& getChordName() const noexcept { return chordName; }
@@ -47,12 +52,16 @@ public:
 
     // Pixels of drag per step of velocity.
     static constexpr float pixelsPerVelocityStep = 1.0f;
+    // A velocity drag hands its edits on at most this often, and once more at mouse-up: each one
+    // publishes a whole grid.
+    static constexpr juce::uint32 dragEditIntervalMs = 33;
 
     NoteCellArray cells;
     const int numCells;
     // The index of the chord it shows, in the grid's sequence.
     int columnIndex = -1;
     bool isPlaying = false;
+    bool isCued = false;
 
     // Called after the user changed cells (a click or a velocity drag); the note that changed.
     std::function<void (PianoGridColumn&, int note)> onCellsEdited;
@@ -74,6 +83,8 @@ private:
         int32_t startVelocity = 0;
         bool switchOffOnRelease = false;
         bool dragged = false;
+        bool editHeldBack = false;
+        juce::uint32 lastEditMs = 0;
     };
     Press press;
     juce::String chordName;

@@ -9,40 +9,6 @@ constexpr int noControllerOffset = 500;
 constexpr int learnOffset = 600;
 constexpr int controllersPerSubmenu = 32;
 
-int controllerOf (const PlayerSettings& settings, Trigger trigger)
-{
-    switch (trigger)
-    {
-        case Trigger::next:     return settings.nextController;
-        case Trigger::previous: return settings.previousController;
-        case Trigger::reset:    return settings.resetController;
-        case Trigger::none:     break;
-    }
-
-    return PlayerSettings::noController;
-}
-
-void setControllerOf (PlayerSettings& settings, Trigger trigger, int controller)
-{
-    switch (trigger)
-    {
-        case Trigger::next:     settings.nextController = controller; break;
-        case Trigger::previous: settings.previousController = controller; break;
-        case Trigger::reset:    settings.resetController = controller; break;
-        case Trigger::none:     break;
-    }
-
-    // One controller, one trigger: the others that had it give it up.
-    if (controller == PlayerSettings::noController)
-        return;
-
-    if (trigger != Trigger::previous && settings.previousController == controller)
-        settings.previousController = PlayerSettings::noController;
-
-    if (trigger != Trigger::reset && settings.resetController == controller)
-        settings.resetController = PlayerSettings::noController;
-}
-
 const char* triggerName (Trigger trigger)
 {
     switch (trigger)
@@ -105,7 +71,7 @@ juce::String PlayerSettingsMenu::describeController (int controller)
 juce::PopupMenu PlayerSettingsMenu::triggerMenu (const PlayerSettings& settings, Trigger trigger, bool learning)
 {
     juce::PopupMenu menu;
-    const int current = controllerOf (settings, trigger);
+    const int current = settings.controllerOf (trigger);
 
     menu.addItem (learnItem (trigger), learning ? "Learning: move a controller..." : "Learn: move a controller",
                   ! learning, learning);
@@ -141,7 +107,7 @@ juce::PopupMenu PlayerSettingsMenu::create (const SequencePlayer& player)
     juce::PopupMenu menu;
 
     for (auto trigger : { Trigger::next, Trigger::previous, Trigger::reset })
-        menu.addSubMenu (juce::String (triggerName (trigger)) + " trigger: " + describeController (controllerOf (settings, trigger)),
+        menu.addSubMenu (juce::String (triggerName (trigger)) + " trigger: " + describeController (settings.controllerOf (trigger)),
                          triggerMenu (settings, trigger, learning == trigger));
 
     if (learning != Trigger::none)
@@ -177,8 +143,6 @@ bool PlayerSettingsMenu::perform (SequencePlayer& player, int itemId)
     if (itemId < firstItem || itemId > lastItem)
         return false;
 
-    auto settings = player.getSettings();
-
     for (auto trigger : { Trigger::next, Trigger::previous, Trigger::reset })
     {
         const int offset = itemId - triggerBase (trigger);
@@ -187,35 +151,30 @@ bool PlayerSettingsMenu::perform (SequencePlayer& player, int itemId)
             continue;
 
         if (offset == learnOffset)
-        {
             player.learnTrigger (trigger);
-            return true;
-        }
+        else
+            player.assignTrigger (trigger, offset == noControllerOffset ? PlayerSettings::noController : offset);
 
-        if (offset == noControllerOffset && trigger != Trigger::next)
-            setControllerOf (settings, trigger, PlayerSettings::noController);
-        else if (offset <= PlayerSettings::maxTriggerController && (trigger == Trigger::next || offset != settings.nextController))
-            setControllerOf (settings, trigger, offset);
-
-        player.setSettings (settings);
         return true;
     }
+
+    // Only the setting chosen changes, over whatever the others are now.
+    const auto change = [&player] (auto&& changeOne) { player.changeSettings ([&] (PlayerSettings& s) { changeOne (s); return true; }); };
 
     if (itemId == stopLearningItem)
         player.learnTrigger (Trigger::none);
     else if (itemId == jumpItem)
-        settings.jumpByProgramChange = ! settings.jumpByProgramChange;
+        change ([] (auto& s) { s.jumpByProgramChange = ! s.jumpByProgramChange; });
     else if (itemId >= endOfGridItem (EndOfGrid::wrap) && itemId <= endOfGridItem (EndOfGrid::hold))
-        settings.endOfGrid = (EndOfGrid) (itemId - endOfGridItem (EndOfGrid::wrap));
+        change ([=] (auto& s) { s.endOfGrid = (EndOfGrid) (itemId - endOfGridItem (EndOfGrid::wrap)); });
     else if (itemId == passThroughItem (false) || itemId == passThroughItem (true))
-        settings.passThrough = itemId == passThroughItem (true);
+        change ([=] (auto& s) { s.passThrough = itemId == passThroughItem (true); });
     else if (itemId >= channelItem (1) && itemId <= channelItem (16))
-        settings.outputChannel = itemId - channelItem (0);
+        change ([=] (auto& s) { s.outputChannel = itemId - channelItem (0); });
     else if (itemId >= transposeItem (-PlayerSettings::maxTranspose) && itemId <= transposeItem (PlayerSettings::maxTranspose))
-        settings.transpose = itemId - transposeItem (0);
+        change ([=] (auto& s) { s.transpose = itemId - transposeItem (0); });
     else
         return false;
 
-    player.setSettings (settings);
     return true;
 }

@@ -37,6 +37,13 @@ void Corvadel::prepareForPlayback (double, int)
 
 void Corvadel::releasePlaybackResources()
 {
+    // The host stops the playing here (a suspend, a deactivation): nothing it hears may sound on.
+    player.requestSilence();
+}
+
+void Corvadel::processBypassedBlock (juce::MidiBuffer& midiMessages)
+{
+    player.handleBypassedMidi (midiMessages);
 }
 
 void Corvadel::processNextBlock (juce::AudioBuffer<float>&, juce::AudioBuffer<float>&, bool,

@@ -18,12 +18,17 @@ public:
     // Host's dispatcher thread, as the contract says; wait on nothing.
     void fillFilterProperties (FilterProperties& properties) override;
     void prepareForPlayback (double sampleRate, int blockSize) override;
+    // Also from a framework client that stops the processing, on any thread, while no block
+    // runs or during one: the sounding chord ends at the start of the next block.
     void releasePlaybackResources() override;
 
     // Audio thread, with filterLock held: steps the sequence; allocates nothing, makes no system
     // call and takes no other lock.
     void processNextBlock (juce::AudioBuffer<float>& input, juce::AudioBuffer<float>& output,
                            bool accumulate, juce::MidiBuffer& midiMessages) override;
+    // Audio thread, with filterLock held: the host bypasses the player. The sounding chord ends,
+    // nothing steps, the MIDI passes untouched.
+    void processBypassedBlock (juce::MidiBuffer& midiMessages) override;
     // Message thread; builds the editor, which shows the published sequence (publishing two
     // empty columns when there is none yet). Waits on filterLock briefly.
     AudioFilterEditor* createFilterEditor() override;

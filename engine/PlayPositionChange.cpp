@@ -1,34 +1,50 @@
 #include "engine/PlayPositionChange.h"
 
-int PlayPositionChange::apply (int position, int numColumns) const noexcept
+PlayPosition PlayPositionChange::apply (PlayPosition position, int numColumns) const noexcept
 {
     switch (kind)
     {
         case Kind::restart:
-            return -1;
+            return PlayPosition {}.within (numColumns);
 
         case Kind::columnInserted:
-            if (position >= 0 && column <= position)
-                position += count;
+        {
+            // The next column is the one after the sounding one, whatever lands there; a column
+            // of its own (after a jump, a chosen position, a Stop) moves with its chord.
+            const bool nextIsOwnColumn = position.next != position.sounding + 1;
+
+            if (position.next > column || (position.next == column && nextIsOwnColumn))
+                position.next += count;
+
+            if (position.sounding >= column)
+                position.sounding += count;
+
             break;
+        }
 
         case Kind::columnRemoved:
-            // Deleting the column that sounds makes the one after it current (the first, when it
-            // was the last), so the next press plays the column after that.
-            if (position == column)
-                position = numColumns == 0 ? -1 : (column < numColumns ? column : 0);
-            else if (position > column)
-                --position;
+            // The chord of a deleted column sounds on, in no column; the next press plays the
+            // column that followed it.
+            if (position.sounding == column)
+                position.sounding = -1;
+            else if (position.sounding > column)
+                --position.sounding;
+
+            if (position.next > column)
+                --position.next;
             break;
 
         case Kind::moveTo:
             if (column >= 0 && column < numColumns)
-                position = column;
+            {
+                position.next = column + 1;
+                position.stoppedAtEnd = false;
+            }
             break;
 
         case Kind::keep:
             break;
     }
 
-    return position >= 0 && position < numColumns ? position : -1;
+    return position.within (numColumns);
 }

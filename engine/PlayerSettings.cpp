@@ -35,6 +35,61 @@ bool PlayerSettings::operator== (const PlayerSettings& other) const noexcept
         && outputChannel == other.outputChannel && transpose == other.transpose;
 }
 
+int PlayerSettings::controllerOf (Trigger trigger) const noexcept
+{
+    switch (trigger)
+    {
+        case Trigger::next:     return nextController;
+        case Trigger::previous: return previousController;
+        case Trigger::reset:    return resetController;
+        case Trigger::none:     break;
+    }
+
+    return noController;
+}
+
+bool PlayerSettings::assignTrigger (Trigger trigger, int controller) noexcept
+{
+    if (trigger == Trigger::none || ! isOptionalController (controller))
+        return false;
+
+    if (trigger == Trigger::next ? controller == noController : (controller != noController && controller == nextController))
+        return false;
+
+    switch (trigger)
+    {
+        case Trigger::next:     nextController = controller; break;
+        case Trigger::previous: previousController = controller; break;
+        case Trigger::reset:    resetController = controller; break;
+        case Trigger::none:     break;
+    }
+
+    if (controller == noController)
+        return true;
+
+    if (trigger != Trigger::previous && previousController == controller)
+        previousController = noController;
+
+    if (trigger != Trigger::reset && resetController == controller)
+        resetController = noController;
+
+    return true;
+}
+
+PlayerSettings PlayerSettings::withOneControllerPerTrigger() const noexcept
+{
+    PlayerSettings fitted = *this;
+
+    if (fitted.previousController == fitted.nextController)
+        fitted.previousController = noController;
+
+    if (fitted.resetController == fitted.nextController
+        || (fitted.resetController != noController && fitted.resetController == fitted.previousController))
+        fitted.resetController = noController;
+
+    return fitted;
+}
+
 uint64_t PlayerSettings::pack() const noexcept
 {
     // One byte a setting; the controllers and the transpose are stored offset so every byte is
@@ -126,5 +181,6 @@ std::optional<PlayerSettings> PlayerSettings::readBlock (const uint8_t* data, in
     if (! s.isValid())
         return std::nullopt;
 
-    return s;
+    // Such a state was once accepted, and projects may hold one: it loads, fitted to the rule.
+    return s.withOneControllerPerTrigger();
 }

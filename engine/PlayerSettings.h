@@ -17,6 +17,8 @@ struct PlayerSettings
         hold   // the last chord keeps sounding
     };
 
+    enum class Trigger { none, next, previous, reset };
+
     static constexpr int noController = -1;
     // Controllers 120 to 127 are channel mode messages, never triggers.
     static constexpr int maxTriggerController = 119;
@@ -32,6 +34,18 @@ struct PlayerSettings
     int transpose = 0;      // semitones, -24 to +24
 
     bool isDefault() const noexcept { return *this == PlayerSettings(); }
+
+    // One controller, one trigger, the rule every way of choosing a trigger follows (the menu,
+    // "Learn", corvadel-play's options): the trigger gets the controller (noController: none),
+    // and the others that had it give it up. The next trigger always has a controller, and the
+    // previous and reset triggers never take the next trigger's: false, and nothing changes,
+    // for such an assignment or one out of range.
+    bool assignTrigger (Trigger trigger, int controller) noexcept;
+    int controllerOf (Trigger trigger) const noexcept;
+    // A stored combination that breaks the rule, fitted to it: a previous or reset trigger on the
+    // next trigger's controller becomes none, and so does a reset trigger on the previous
+    // trigger's.
+    PlayerSettings withOneControllerPerTrigger() const noexcept;
     // Every value within its range.
     bool isValid() const noexcept;
 

@@ -15,6 +15,13 @@ bool isController (const juce::MidiMessageMetadata& event)
     return event.numBytes >= 3 && (event.data[0] & 0xF0) == 0xB0 && event.data[1] <= PlayerSettings::maxTriggerController;
 }
 
+// All Sound Off (120), All Notes Off (123) and the mode messages that end all notes by MIDI's rule
+// (124 to 127), on any channel.
+bool isPanic (const juce::MidiMessageMetadata& event)
+{
+    return event.numBytes >= 3 && (event.data[0] & 0xF0) == 0xB0 && (event.data[1] == 120 || event.data[1] >= 123);
+}
+
 bool isProgramChange (const juce::MidiMessageMetadata& event)
 {
     return event.numBytes >= 2 && (event.data[0] & 0xF0) == 0xC0;
@@ -45,10 +52,32 @@ void SequencePlayer::publish (std::shared_ptr<const GridState> grid, PlayPositio
         const std::lock_guard<std::mutex> lock (snapshotLock);
         std::swap (sequence, grid);
         playing = sequence.get();
-        playPosition = change.apply (playPosition.load(), playing->getNumColumns());
+        setPosition (change.apply (position, playing->getNumColumns()));
     }
 
     // grid now holds the one replaced: released here, outside both locks.
+}
+
+bool SequencePlayer::publishEdit (const std::shared_ptr<const GridState>& editedFrom,
+                                  std::shared_ptr<const GridState> edited, PlayPositionChange change)
+{
+    if (edited == nullptr)
+        return false;
+
+    {
+        const juce::ScopedLock sl (blockLock);
+        const std::lock_guard<std::mutex> lock (snapshotLock);
+
+        if (sequence != editedFrom)
+            return false;
+
+        std::swap (sequence, edited);
+        playing = sequence.get();
+        setPosition (change.apply (position, playing->getNumColumns()));
+    }
+
+    // edited now holds the grid replaced: released here, outside both locks.
+    return true;
 }
 
 void SequencePlayer::publishState (std::shared_ptr<const GridState> grid, const PlayerSettings& settings)
@@ -61,7 +90,7 @@ void SequencePlayer::publishState (std::shared_ptr<const GridState> grid, const 
         const std::lock_guard<std::mutex> lock (snapshotLock);
         std::swap (sequence, grid);
         playing = sequence.get();
-        playPosition = -1;
+        setPosition (PlayPosition().within (playing->getNumColumns()));
         settingsWord = settings.pack();
     }
 }
@@ -83,7 +112,7 @@ std::shared_ptr<const GridState> SequencePlayer::getOrPublishFresh (int freshCol
 
         sequence = fresh;
         playing = sequence.get();
-        playPosition = -1;
+        setPosition (PlayPosition().within (playing->getNumColumns()));
     }
 
     return fresh;
@@ -111,6 +140,11 @@ void SequencePlayer::requestStop()
     stopRequested = true;
 }
 
+void SequencePlayer::requestSilence() noexcept
+{
+    silenceRequested.store (true, std::memory_order_release);
+}
+
 void SequencePlayer::prepare()
 {
     outputEvents.ensureSize (MidiBufferLayout::reservedBytes);
@@ -118,6 +152,16 @@ void SequencePlayer::prepare()
 
 //==============================================================================
 void SequencePlayer::handlePedalMidi (juce::MidiBuffer& midiMessages)
+{
+    play (midiMessages, false);
+}
+
+void SequencePlayer::handleBypassedMidi (juce::MidiBuffer& midiMessages)
+{
+    play (midiMessages, true);
+}
+
+void SequencePlayer::play (juce::MidiBuffer& midiMessages, bool bypassed)
 {
     const auto settings = PlayerSettings::unpack (settingsWord.load (std::memory_order_acquire));
     output.clear();
@@ -129,7 +173,11 @@ void SequencePlayer::handlePedalMidi (juce::MidiBuffer& midiMessages)
     {
         endChord (0);
         stopRequested = false;
+        setPosition ({ -1, position.next, position.stoppedAtEnd });
     }
+
+    if (silenceRequested.exchange (false, std::memory_order_acq_rel) || bypassed)
+        silence (0);
 
     // A chord started on another channel or transposition is ended as it was started: its
     // note-offs would otherwise miss the notes that sound.
@@ -137,43 +185,40 @@ void SequencePlayer::handlePedalMidi (juce::MidiBuffer& midiMessages)
     {
         endChord (0);
         silenceChord();
+        setPosition ({ -1, position.next, position.stoppedAtEnd });
     }
 
     for (const auto event : midiMessages)
     {
-        if (isController (event))
+        if (isPanic (event))
+        {
+            // Whoever asks for silence gets it, whatever the settings; the message itself goes on
+            // after the note-offs when MIDI passes.
+            silence (event.samplePosition);
+        }
+        else if (isController (event))
         {
             const int controller = event.data[1];
             const int value = event.data[2];
 
-            if (learning.load (std::memory_order_relaxed) != Trigger::none && learnFrom (controller, value))
+            if (! bypassed && learning.load (std::memory_order_relaxed) != Trigger::none && learnFrom (controller, value))
                 continue;
 
             if (const auto trigger = triggerOf (controller, settings); trigger != Trigger::none)
             {
-                // The pedal rule, for every trigger: any non-zero value presses, only 0 re-arms.
-                bool& isArmed = armedFlag (trigger);
+                followTrigger (trigger, value, ! bypassed, settings, event.samplePosition);
 
-                if (value == 0)
-                {
-                    isArmed = true;
-                }
-                else if (isArmed)
-                {
-                    isArmed = false;
-                    press (trigger, settings, event.samplePosition);
-                }
-
-                continue;
+                if (! bypassed)
+                    continue;
             }
         }
-        else if (settings.jumpByProgramChange && isProgramChange (event))
+        else if (! bypassed && settings.jumpByProgramChange && isProgramChange (event))
         {
             jumpTo (event.data[1]);
             continue;
         }
 
-        if (settings.passThrough)
+        if (settings.passThrough || bypassed)
             output.add (event.data, event.numBytes, event.samplePosition);
     }
 
@@ -181,6 +226,27 @@ void SequencePlayer::handlePedalMidi (juce::MidiBuffer& midiMessages)
 
     // Swapping hands over the output without copying; both buffers keep their reserved room.
     midiMessages.swapWith (outputEvents);
+}
+
+void SequencePlayer::followTrigger (Trigger trigger, int value, bool steps, const PlayerSettings& settings,
+                                    int samplePosition)
+{
+    // The pedal rule, for every trigger: any non-zero value presses, only 0 re-arms. A press
+    // that does not step (the host bypasses the player) still disarms, so a pedal held through
+    // the end of a bypass does not step when its value moves.
+    bool& isArmed = armedFlag (trigger);
+
+    if (value == 0)
+    {
+        isArmed = true;
+    }
+    else if (isArmed)
+    {
+        isArmed = false;
+
+        if (steps)
+            press (trigger, settings, samplePosition);
+    }
 }
 
 SequencePlayer::Trigger SequencePlayer::triggerOf (int controller, const PlayerSettings& settings) const noexcept
@@ -210,6 +276,11 @@ bool& SequencePlayer::armedFlag (Trigger trigger) noexcept
     return armed.next;
 }
 
+bool SequencePlayer::assignTrigger (Trigger trigger, int controller) noexcept
+{
+    return changeSettings ([=] (PlayerSettings& s) { return s.assignTrigger (trigger, controller); });
+}
+
 bool SequencePlayer::learnFrom (int controller, int value) noexcept
 {
     const auto trigger = learning.load (std::memory_order_relaxed);
@@ -218,23 +289,8 @@ bool SequencePlayer::learnFrom (int controller, int value) noexcept
 
     // Stepping back or going to the top on the controller that steps forward could never
     // happen: that controller teaches nothing, and keeps stepping.
-    if (trigger != Trigger::next && controller == settings.nextController)
+    if (! settings.assignTrigger (trigger, controller))
         return false;
-
-    switch (trigger)
-    {
-        case Trigger::next:     settings.nextController = controller; break;
-        case Trigger::previous: settings.previousController = controller; break;
-        case Trigger::reset:    settings.resetController = controller; break;
-        case Trigger::none:     return false;
-    }
-
-    // One controller, one trigger: the others that had it give it up.
-    if (trigger != Trigger::previous && settings.previousController == controller)
-        settings.previousController = PlayerSettings::noController;
-
-    if (trigger != Trigger::reset && settings.resetController == controller)
-        settings.resetController = PlayerSettings::noController;
 
     // The message thread may change the settings meanwhile: the learnt trigger is written over
     // whatever they are then, or not at all.
@@ -272,41 +328,39 @@ void SequencePlayer::step (bool forward, const PlayerSettings& settings, int sam
     }
 
     const int numColumns = playing->getNumColumns();
-    const int position = playPosition.load (std::memory_order_relaxed);
-    const auto next = forward ? ColumnStepper::next (position, numColumns, settings.endOfGrid)
-                              : ColumnStepper::previous (position, numColumns, settings.endOfGrid);
+    const int origin = position.stepOrigin (numColumns);
+    const auto next = forward ? ColumnStepper::next (origin, numColumns, settings.endOfGrid)
+                              : ColumnStepper::previous (origin, numColumns, settings.endOfGrid);
 
     if (next.endsChord && chordSounding)
         endChord (samplePosition);
-
-    playPosition.store (next.position, std::memory_order_relaxed);
 
     if (next.playsColumn)
     {
         playing->copyColumn (next.position, chord, notesPerChord);
         startChord (settings, samplePosition);
         chordSounding = true;
+        setPosition ({ next.position, next.position + 1, false });
     }
     else if (next.endsChord)
     {
         silenceChord();
+        const bool stoppedAtEnd = next.position >= numColumns;
+        setPosition ({ -1, stoppedAtEnd ? numColumns : 0, stoppedAtEnd });
     }
 }
 
 void SequencePlayer::resetToTheTop (int samplePosition)
 {
-    if (notesSounding)
-        endChord (samplePosition);
-
-    silenceChord();
-    playPosition.store (-1, std::memory_order_relaxed);
+    silence (samplePosition);
+    setPosition ({});
 }
 
 void SequencePlayer::jumpTo (int column) noexcept
 {
     // A column the grid does not have is no place to jump to.
     if (playing != nullptr && column < playing->getNumColumns())
-        playPosition.store (column - 1, std::memory_order_relaxed);
+        setPosition ({ position.sounding, column, false });
 }
 
 void SequencePlayer::endChord (int samplePosition)
@@ -323,6 +377,21 @@ void SequencePlayer::startChord (const PlayerSettings& settings, int samplePosit
     output.addNotes ((uint8_t) (noteOnStatus | (chordChannel - 1)), chord, notesPerChord, chordTranspose, samplePosition,
                      [] (const NoteCell& cell) { return noteOnVelocity (cell.velocity); });
     notesSounding = true;
+}
+
+void SequencePlayer::silence (int samplePosition)
+{
+    if (notesSounding)
+        endChord (samplePosition);
+
+    silenceChord();
+    setPosition ({ -1, position.next, position.stoppedAtEnd });
+}
+
+void SequencePlayer::setPosition (const PlayPosition& moved) noexcept
+{
+    position = moved;
+    positionWord.store (moved.pack(), std::memory_order_release);
 }
 
 void SequencePlayer::silenceChord() noexcept

@@ -3,6 +3,7 @@
 #include "engine/GridState.h"
 #include "engine/MidiEventAppender.h"
 #include "engine/NoteCell.h"
+#include "engine/PlayPosition.h"
 #include "engine/PlayPositionChange.h"
 #include "engine/PlayerSettings.h"
 
@@ -28,7 +29,7 @@
 class SequencePlayer
 {
 public:
-    enum class Trigger { none, next, previous, reset };
+    using Trigger = PlayerSettings::Trigger;
 
     explicit SequencePlayer (juce::CriticalSection& blockLock);
     ~SequencePlayer();
@@ -41,6 +42,11 @@ public:
     // saved, and moves the play position as change says. The chord that sounds keeps sounding
     // until the next press or Stop ends it.
     void publish (std::shared_ptr<const GridState> grid, PlayPositionChange change);
+    // The same for an edit of the grid editedFrom: published only while editedFrom is still the
+    // published grid, so an edit never overwrites a grid published since it began (a restore).
+    // false when it was dropped.
+    bool publishEdit (const std::shared_ptr<const GridState>& editedFrom, std::shared_ptr<const GridState> edited,
+                      PlayPositionChange change);
     // The same for a whole restored state: the grid, from before its first column, and the
     // settings, together.
     void publishState (std::shared_ptr<const GridState> grid, const PlayerSettings& settings);
@@ -49,15 +55,36 @@ public:
     // now when there is none yet. Waits on the block lock briefly.
     std::shared_ptr<const GridState> getOrPublishFresh (int freshColumns);
 
-    // Any thread: the column the last press played (or the player chose), -1 before any; the
-    // number of columns when the end of the grid stopped the playing.
-    int getPlayPosition() const noexcept { return playPosition.load (std::memory_order_relaxed); }
+    // Any thread; waits on nothing: the sounding column, the next column and the stop at the end,
+    // as the last block or publish left them, all three of one moment.
+    PlayPosition getPlayPosition() const noexcept { return PlayPosition::unpack (positionWord.load (std::memory_order_acquire)); }
 
     // Any thread; waits on nothing. Settings out of range are ignored. A change of the output
     // channel or the transpose ends the sounding chord at the next block, with the note-offs it
     // was started with.
     PlayerSettings getSettings() const noexcept;
     void setSettings (const PlayerSettings& settings) noexcept;
+    // Any thread; waits on nothing. Changes the one setting change changes, over whatever the
+    // settings are at that moment (a trigger learnt meanwhile stays learnt); change answers false
+    // to leave them as they are. false when nothing changed.
+    template <typename Change>
+    bool changeSettings (Change&& change) noexcept
+    {
+        auto word = settingsWord.load();
+
+        for (;;)
+        {
+            auto settings = PlayerSettings::unpack (word);
+
+            if (! change (settings) || ! settings.isValid())
+                return false;
+
+            if (settingsWord.compare_exchange_weak (word, settings.pack()))
+                return true;
+        }
+    }
+    // Any thread; waits on nothing. The trigger takes the controller (PlayerSettings::assignTrigger).
+    bool assignTrigger (Trigger trigger, int controller) noexcept;
 
     // Any thread; waits on nothing. The next controller (0 to 119) that moves becomes the
     // trigger's controller; the message that teaches it does nothing else.
@@ -67,11 +94,20 @@ public:
     // Any non-audio thread; waits on the block lock. The sounding chord ends at the start of the
     // next block.
     void requestStop();
+    // Any thread, also while a block runs; waits on nothing. The host stopped the playing
+    // (suspended the plug-in, or stopped its processing): the sounding chord ends at the start of
+    // the next block, and the press after that ends nothing again.
+    void requestSilence() noexcept;
 
     // Audio thread, with the block lock held: replaces the buffer's events by what they play: the
     // notes the trigger messages among them end and start, and (when the settings pass it) the
     // rest, in order. Allocates nothing while the output fits the room reserved for it.
     void handlePedalMidi (juce::MidiBuffer& midiMessages);
+    // Audio thread, with the block lock held, for a block the host bypasses: the sounding chord
+    // ends at the block's first sample, nothing steps, and the buffer's events follow untouched.
+    // The triggers' pedal rule still follows the pedal, so the first press after the bypass
+    // steps.
+    void handleBypassedMidi (juce::MidiBuffer& midiMessages);
 
     // Prepares the output's room. Any non-audio thread, never while a block runs.
     void prepare();
@@ -85,6 +121,8 @@ private:
         bool next = true, previous = true, reset = true;
     };
 
+    void play (juce::MidiBuffer& midiMessages, bool bypassed);
+    void followTrigger (Trigger trigger, int value, bool steps, const PlayerSettings& settings, int samplePosition);
     Trigger triggerOf (int controller, const PlayerSettings& settings) const noexcept;
     bool learnFrom (int controller, int value) noexcept;
     void press (Trigger trigger, const PlayerSettings& settings, int samplePosition);
@@ -94,6 +132,8 @@ private:
     void endChord (int samplePosition);
     void startChord (const PlayerSettings& settings, int samplePosition);
     void silenceChord() noexcept;
+    void silence (int samplePosition);
+    void setPosition (const PlayPosition& moved) noexcept;
     bool& armedFlag (Trigger trigger) noexcept;
 
     juce::CriticalSection& blockLock;
@@ -103,8 +143,10 @@ private:
     std::shared_ptr<const GridState> sequence;
     const GridState* playing = nullptr;
 
-    // Written under the block lock; read without it by the editor, to show it.
-    std::atomic<int> playPosition { -1 };
+    // Where the player stands: changed under the block lock, and copied into positionWord for
+    // the editor, which reads it without the lock.
+    PlayPosition position;
+    std::atomic<uint64_t> positionWord { PlayPosition().pack() };
 
     std::atomic<uint64_t> settingsWord { PlayerSettings().pack() };
     std::atomic<Trigger> learning { Trigger::none };
@@ -119,6 +161,7 @@ private:
     bool notesSounding = false;  // its notes are on now
     Armed armed;
     bool stopRequested = false;
+    std::atomic<bool> silenceRequested { false };
 
     juce::MidiBuffer outputEvents;
     MidiEventAppender output { outputEvents };

@@ -78,7 +78,22 @@ void FilterProcessor::releaseResources()
     filter->releasePlaybackResources();
 }
 
+void FilterProcessor::reset()
+{
+    filter->releasePlaybackResources();
+}
+
 void FilterProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi)
+{
+    runBlock (audio, midi, false);
+}
+
+void FilterProcessor::processBlockBypassed (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi)
+{
+    runBlock (audio, midi, true);
+}
+
+void FilterProcessor::runBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi, bool bypassed)
 {
     const int numSamples = audio.getNumSamples();
     audio.clear();
@@ -89,7 +104,7 @@ void FilterProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::MidiB
     if (numSamples <= 0)
         return;
 
-    runFilter (audio, numSamples);
+    runFilter (audio, numSamples, bypassed);
 
     // The filter's output goes to the client without copying, and the client's buffer comes back
     // as the next block's.
@@ -98,13 +113,17 @@ void FilterProcessor::processBlock (juce::AudioBuffer<float>& audio, juce::MidiB
     keepOwnRoomForNextBlock();
 }
 
-void FilterProcessor::runFilter (juce::AudioBuffer<float>& audio, int numSamples)
+void FilterProcessor::runFilter (juce::AudioBuffer<float>& audio, int numSamples, bool bypassed)
 {
     static float* noChannels[1] = { nullptr };
     juce::AudioBuffer<float> noInput (noChannels, 0, numSamples);
 
     const juce::ScopedLock sl (filter->filterLock);
-    filter->processNextBlock (noInput, audio, false, blockEvents);
+
+    if (bypassed)
+        filter->processBypassedBlock (blockEvents);
+    else
+        filter->processNextBlock (noInput, audio, false, blockEvents);
 }
 
 void FilterProcessor::keepOwnRoomForNextBlock()

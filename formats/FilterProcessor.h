@@ -31,11 +31,22 @@ public:
     // Host's non-audio thread, never while a block runs; may allocate; waits on nothing.
     void prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock) override;
     void releaseResources() override;
+    // The host's thread that stops the processing (a VST 3 host turning processing off), never
+    // while a block runs; waits on nothing. To the filter, as a suspend: the sounding chord ends.
+    void reset() override;
 
     // Audio thread: silence on the outputs, the host's MIDI in, the filter's MIDI out. Allocates
     // nothing, waits only on filterLock.
     void processBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi) override;
     using juce::AudioProcessor::processBlock;
+    // Audio thread, for a block the host bypasses (the VST 3's bypass, the LV2's lv2:enabled
+    // port): the filter ends its chord and passes the MIDI on untouched; the outputs are silent.
+    // Allocates nothing, waits only on filterLock.
+    void processBlockBypassed (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi) override;
+    using juce::AudioProcessor::processBlockBypassed;
+    // None of its own: then the VST 3 client adds its bypass parameter and the LV2 client honours
+    // the host's lv2:enabled port, both by calling processBlockBypassed.
+    juce::AudioProcessorParameter* getBypassParameter() const override { return nullptr; }
 
     // Message thread; builds the filter's editor (waiting on filterLock).
     juce::AudioProcessorEditor* createEditor() override;
@@ -72,7 +83,8 @@ private:
     // The filter has no parameters to report.
     void reportParameterChange (int, float) override {}
 
-    void runFilter (juce::AudioBuffer<float>& audio, int numSamples);
+    void runBlock (juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi, bool bypassed);
+    void runFilter (juce::AudioBuffer<float>& audio, int numSamples, bool bypassed);
     void keepOwnRoomForNextBlock();
 
    #if JUCE_LINUX

@@ -159,7 +159,7 @@ namespace
         std::vector<NoteCell> currentCells()
         {
             std::vector<NoteCell> cells (notesPerChord);
-            grid->getColumnCells (cells.data(), player.getPlayPosition());
+            grid->getColumnCells (cells.data(), player.getPlayPosition().sounding);
             return cells;
         }
 
@@ -379,7 +379,7 @@ TEST_F (PianoGridTest, DeleteAfterPlayPositionLeavesIt)
     EXPECT_EQ (playingColumns (*grid), std::vector<int> { 1 });
 }
 
-TEST_F (PianoGridTest, DeleteCurrentMarksTheColumnThatFollowed)
+TEST_F (PianoGridTest, DeleteCurrentCuesTheColumnThatFollowed)
 {
     grid = makeGrid (3);
     tagColumns();
@@ -387,9 +387,12 @@ TEST_F (PianoGridTest, DeleteCurrentMarksTheColumnThatFollowed)
 
     grid->deleteColumn (1);
 
-    EXPECT_EQ (grid->getPlayPosition(), 1);
+    // Its chord sounds on, in no column; the next press plays the column that followed it.
+    EXPECT_EQ (grid->getPlayPosition(), -1);
     EXPECT_EQ (tagOf (1), 2);
-    EXPECT_EQ (playingColumns (*grid), std::vector<int> { 1 });
+    EXPECT_EQ (grid->getCuedColumn(), 1);
+    EXPECT_TRUE (playingColumns (*grid).empty());
+    EXPECT_EQ (pressPedal(), std::vector<int> { 2 });
 }
 
 TEST_F (PianoGridTest, DeleteCurrentLastColumnWrapsToFirst)
@@ -399,7 +402,9 @@ TEST_F (PianoGridTest, DeleteCurrentLastColumnWrapsToFirst)
 
     grid->deleteColumn (2);
 
-    EXPECT_EQ (grid->getPlayPosition(), 0);
+    EXPECT_EQ (grid->getPlayPosition(), -1);
+    EXPECT_EQ (grid->getCuedColumn(), 0);
+    pressPedal();
     EXPECT_EQ (playingColumns (*grid), std::vector<int> { 0 });
 }
 
@@ -599,8 +604,9 @@ TEST_F (PianoGridTest, SetPlayPositionThenAdvancePlaysTheNextColumn)
     grid = makeGrid (4);
 
     PianoGridMenu::perform (*grid, PianoGridMenu::setPlayPositionItem, grid->getColumn (2));
-    EXPECT_EQ (grid->getPlayPosition(), 2);
-    EXPECT_EQ (playingColumns (*grid), std::vector<int> { 2 });
+    EXPECT_EQ (grid->getPlayPosition(), -1);
+    EXPECT_EQ (grid->getCuedColumn(), 3);
+    EXPECT_TRUE (playingColumns (*grid).empty());
 
     pressPedal();
     EXPECT_EQ (grid->getPlayPosition(), 3);
@@ -612,9 +618,12 @@ TEST_F (PianoGridTest, SetPlayPositionMovesTheMark)
     grid = makeGrid (4);
     advanceTimes (2);
 
-    PianoGridMenu::perform (*grid, PianoGridMenu::setPlayPositionItem, grid->getColumn (3));
+    PianoGridMenu::perform (*grid, PianoGridMenu::setPlayPositionItem, grid->getColumn (2));
 
-    EXPECT_EQ (playingColumns (*grid), std::vector<int> { 3 });
+    // The chord that sounds keeps its mark; the next press plays the column after the one chosen.
+    EXPECT_EQ (playingColumns (*grid), std::vector<int> { 1 });
+    EXPECT_EQ (grid->getCuedColumn(), 3);
+    EXPECT_TRUE (grid->getColumn (3)->isCued);
 }
 
 TEST_F (PianoGridTest, MenuActionsOnNoColumnDoNothing)
@@ -686,8 +695,8 @@ TEST_F (PianoGridTest, RightClickOnAColumnActsOnThatColumn)
     column->mouseDown (rightClickAt (*column, 20, 100));
 
     EXPECT_EQ (scripted->menusShown, 1);
-    EXPECT_EQ (scripted->getPlayPosition(), 2);
-    EXPECT_EQ (player.getPlayPosition(), 2);
+    EXPECT_EQ (player.getPlayPosition().next, 3);
+    EXPECT_EQ (scripted->getCuedColumn(), 0) << "past the last column: the first, as the grid wraps";
 }
 
 TEST_F (PianoGridTest, LeftClickOpensNoMenu)
@@ -819,7 +828,7 @@ TEST_F (PianoGridTest, APressOnTheAudioThreadIsDrawnAtTheNextRefresh)
     EXPECT_EQ (argbAt (image, 130 + 10, 165), 0xFF7FFFD4u);    // column 2, as it was
 }
 
-TEST_F (PianoGridTest, DeletingTheCurrentColumnRepaintsTheNewlyMarkedOne)
+TEST_F (PianoGridTest, DeletingTheCurrentColumnRepaintsTheNewlyCuedOne)
 {
     grid = makeGrid (3);
     juce::Component window;
@@ -829,12 +838,15 @@ TEST_F (PianoGridTest, DeletingTheCurrentColumnRepaintsTheNewlyMarkedOne)
     deliverPendingMessages();
     render (window);
 
-    // The mark wraps to column 0, which stays where it is: only a repaint can show the change.
+    // Nothing is marked now, and the next press wraps to column 0, which stays where it is: only a
+    // repaint can show its cue.
+    EXPECT_NE (argbAt (render (window), 1, 6), 0xFFE00000u);
     grid->deleteColumn (2);
     deliverPendingMessages();
     auto image = render (window);
 
-    EXPECT_EQ (argbAt (image, 10, 165), 0xFFAAD2AAu);  // note 100, a white key's row
+    EXPECT_EQ (argbAt (image, 1, 6), 0xFFE00000u);     // the outline around column 0's name
+    EXPECT_EQ (argbAt (image, 10, 165), 0xFF96C896u);  // note 100, a white key's row, not playing
     EXPECT_EQ (argbAt (image, 65 + 10, 165), 0xFF96C896u);
 }
 
@@ -954,7 +966,7 @@ TEST_F (PianoGridTest, TheGridGoesToTheClipboardAsAChartAndAChartComesBackAsColu
     PianoGridMenu::perform (*grid, PianoGridMenu::pasteChartItem, grid->getColumn (1));
     ASSERT_EQ (grid->getNumColumns(), 5);
     EXPECT_EQ (grid->getChart(), "C Am7 F/A G7 | N.C. |\n");
-    EXPECT_EQ (player.getPlayPosition(), 4);
+    EXPECT_EQ (player.getPlayPosition().sounding, 4);
     EXPECT_EQ (player.getSequence(), grid->getShownSequence());
 
     // On a gap, the chart goes at the end; a name the vocabulary does not know changes nothing.
@@ -968,4 +980,104 @@ TEST_F (PianoGridTest, TheGridGoesToTheClipboardAsAChartAndAChartComesBackAsColu
     EXPECT_EQ (grid->getChart(), "C Am7 F/A G7 | N.C. Dm |\n");
 
     system = systemClipboard;
+}
+
+//==============================================================================
+// What the grid marks and cues after each of the player's moves, in the chart C F G Am Dm (column
+// i holds note i): the column that sounds is marked, and the column the next press plays is cued
+// when it is not simply the one after.
+TEST_F (PianoGridTest, TheGridMarksTheSoundingColumnAndCuesAnyOtherNextOne)
+{
+    grid = makeGrid (5);
+    tagColumns();
+    auto settings = player.getSettings();
+    settings.jumpByProgramChange = true;
+    settings.endOfGrid = PlayerSettings::EndOfGrid::stop;
+    player.setSettings (settings);
+
+    std::vector<int> started;
+    const auto press = [&] { started = pressPedal(); };
+    const auto block = [&] (juce::MidiMessage message)
+    {
+        return [&, message] { juce::MidiBuffer midi (message); const juce::ScopedLock sl (filterLock); player.handlePedalMidi (midi); };
+    };
+
+    struct Move { const char* what; std::function<void()> act; int marked, cued; std::vector<int> starts; };
+    const Move moves[] {
+        { "fresh: the first column is next", [] {}, -1, 0, {} },
+        { "a press plays C", press, 0, -1, { 0 } },
+        { "program change 3 makes Am the next", block (juce::MidiMessage::programChange (1, 3)), 0, 3, { 0 } },
+        { "a press plays Am", press, 3, -1, { 3 } },
+        { "Stop: nothing sounds, Dm is next", [&] { player.requestStop(); block (juce::MidiMessage::controllerEvent (1, 1, 0)) (); }, -1, 4, { 3 } },
+        { "a column inserted at the start: Dm moves along", [&] { grid->insertColumn (0); }, -1, 5, { 3 } },
+        { "a press plays Dm", press, 5, -1, { 4 } },
+        { "the press past the end stops", press, -1, -1, {} },
+        { "an edit after the stop", [&] { grid->insertColumn (2); grid->deleteColumn (0); }, -1, -1, {} },
+        { "the stop holds: the press plays nothing", press, -1, -1, {} },
+        { "the play position set on G: Am is next", [&] { grid->choosePlayPosition (3); }, -1, 4, {} },
+        { "a press plays Am", press, 4, -1, { 3 } },
+        { "All Notes Off: nothing sounds, Dm is next", block (juce::MidiMessage::allNotesOff (10)), -1, 5, { 3 } },
+    };
+
+    for (const auto& move : moves)
+    {
+        move.act();
+        grid->refreshFromPlayer();
+        EXPECT_EQ (grid->getPlayPosition(), move.marked) << move.what;
+        EXPECT_EQ (grid->getCuedColumn(), move.cued) << move.what;
+        EXPECT_EQ (started, move.starts) << move.what;
+
+        for (int i = 0; i < grid->getNumColumns(); ++i)
+        {
+            EXPECT_EQ (grid->getColumn (i)->isPlaying, i == move.marked) << move.what << ", column " << i;
+            EXPECT_EQ (grid->getColumn (i)->isCued, i == move.cued) << move.what << ", column " << i;
+        }
+    }
+}
+
+// An edit begun on one grid never overwrites a grid published since (a host's restore): a
+// velocity drag under way when the restore lands is dropped, and the grid shows the restored one.
+TEST_F (PianoGridTest, ARestoreDuringAVelocityDragWinsAndTheDragPublishesAtMostThirtyTimesASecond)
+{
+    std::vector<NoteCell> cells (notesPerChord);
+    cells[60].isOn = 1;
+    grid->setColumnCells (cells.data(), 0);
+    auto* column = grid->getColumn (0);
+    const float y = (127.0f - 60.0f) * column->getRowHeight() + column->getRowHeight() / 2.0f;
+    const auto down = leftClickAt (*column, 10, y);
+
+    // Many drag steps in a moment publish once, and the mouse-up once more.
+    column->mouseDown (down);
+    std::vector<std::shared_ptr<const GridState>> published;
+    for (int rise = 5; rise <= 25; ++rise)
+    {
+        column->mouseDrag (down.withNewPosition (juce::Point<float> (10, y - (float) rise)));
+        if (published.empty() || published.back() != player.getSequence())
+            published.push_back (player.getSequence());
+    }
+    column->mouseUp (down.withNewPosition (juce::Point<float> (10, y - 25)));
+    EXPECT_LT (published.size(), 3u) << "one publish for the whole drag, two should the machine stall";
+    EXPECT_EQ (player.getSequence()->column (0)[60].velocity, 125) << "the mouse-up publishes the last step";
+
+    // A restore lands between the drag's first publish and its next one (downwards this time).
+    column->mouseDown (down);
+    column->mouseDrag (down.withNewPosition (juce::Point<float> (10, y + 10)));
+    EXPECT_EQ (player.getSequence()->column (0)[60].velocity, 115);
+    const auto restored = std::make_shared<GridState> (3, notesPerChord);
+    player.publishState (restored, player.getSettings());
+    column->mouseDrag (down.withNewPosition (juce::Point<float> (10, y + 20)));
+    column->mouseUp (down.withNewPosition (juce::Point<float> (10, y + 20)));
+
+    EXPECT_EQ (player.getSequence(), restored);
+    EXPECT_EQ (grid->getShownSequence(), restored);
+    EXPECT_EQ (grid->getNumColumns(), 3);
+    EXPECT_EQ (grid->getColumn (0)->cells.getCell (60)->isOn, 0);
+
+    // A grid swapped between an edit's start and its publish, as another thread's restore is.
+    const auto before = player.getSequence();
+    const auto other = std::make_shared<GridState> (1, notesPerChord);
+    player.publishState (other, player.getSettings());
+    EXPECT_FALSE (player.publishEdit (before, before->withEmptyColumnAt (0), PlayPositionChange::keep()));
+    EXPECT_EQ (player.getSequence(), other);
+    EXPECT_TRUE (player.publishEdit (other, other->withEmptyColumnAt (0), PlayPositionChange::keep())) << "the control";
 }

@@ -292,8 +292,10 @@ TEST_F (CorvadelTest, ATriggerLearntFromTheEditorStepsBackAndTheMenuShowsIt)
     auto* grid = openEditor().getGrid();
     PianoGridMenu::perform (*grid, PlayerSettingsMenu::learnItem (SequencePlayer::Trigger::previous), -1);
 
-    // The soft pedal moves: it is learnt, and the press that taught it plays nothing.
+    // A panic first, which teaches nothing; then the soft pedal moves: it is learnt, and the press
+    // that taught it plays nothing.
     juce::MidiBuffer teach;
+    teach.addEvent (juce::MidiMessage::allNotesOff (1), 2);
     teach.addEvent (juce::MidiMessage::controllerEvent (1, 67, 127), 5);
     {
         const juce::ScopedLock sl (filter.filterLock);

@@ -41,6 +41,11 @@ public:
     // around such bytes (for the VST 2, the chunk itself).
     virtual std::vector<uint8_t> saveGrid() = 0;
     virtual void loadGrid (const std::vector<uint8_t>& grid) = 0;
+    // The host stops the plug-in and starts it again, as its format does: the VST 2 suspended and
+    // resumed, a framework-hosted plug-in's resources released and prepared again.
+    virtual void suspendAndResume() = 0;
+    // The host's bypass; false where the format has none.
+    virtual bool setBypassed (bool) { return false; }
 };
 
 // The formats this test program hosts: every one on Linux; on Windows the VST 2 DLL and the

@@ -98,6 +98,64 @@ TEST_P (FormatScenario, AMalformedStateIsRefusedAndThePreviousGridKept)
         << "the kept grid plays from its first column";
 }
 
+TEST_P (FormatScenario, ASuspendEndsTheChordAtTheFirstBlockAfterTheResume)
+{
+    const auto grid = GridScript::threeChords();
+    plugin->loadGrid (GridScript::chunkOf (grid));
+    GridScript::Player expected (grid);
+    EXPECT_EQ (plugin->play (pressAmongOtherEvents (10)), expected.pressesAt ({ pedalSampleSeen (GetParam(), 10) }));
+    plugin->play (release);
+
+    plugin->suspendAndResume();
+
+    if (GetParam() == PluginFormat::lv2)
+    {
+        // JUCE's LV2 hosting deactivates the instance (which its LV2 client ignores), then
+        // builds a new one from the saved state: the old instance's chord is the host's to end,
+        // and the new one starts before the first column.
+        EXPECT_TRUE (plugin->play ({}).empty());
+        EXPECT_EQ (plugin->play (pressAmongOtherEvents (10)), GridScript::Player (grid).pressesAt ({ 10 }));
+        return;
+    }
+
+    const auto offs = expected.stop();
+    ASSERT_FALSE (offs.empty());
+    EXPECT_EQ (plugin->play ({}), offs);
+    EXPECT_EQ (plugin->play (pressAmongOtherEvents (10)), expected.pressesAt ({ pedalSampleSeen (GetParam(), 10) }))
+        << "the next column, and no note-off again";
+}
+
+TEST_P (FormatScenario, ABypassEndsTheChordStepsNothingAndPassesTheMidi)
+{
+    const auto grid = GridScript::threeChords();
+    plugin->loadGrid (GridScript::chunkOf (grid));
+    GridScript::Player expected (grid);
+    plugin->play ({ { 0, 0xB0, 64, 127 } });
+    plugin->play (release);
+    expected.pressesAt ({ 0 });
+
+    if (! plugin->setBypassed (true))
+    {
+        EXPECT_EQ (GetParam(), PluginFormat::vst2) << "only the VST 2 has no bypass";
+        return;
+    }
+
+    // The chord's note-offs first, then the host's events as they came, the press among them.
+    const Events during { { 0, 0xB0, 64, 127 }, { 40, 0x91, 40, 80 } };
+    auto passed = expected.stop();
+    ASSERT_FALSE (passed.empty());
+
+    for (const auto& e : during)
+        passed.push_back ({ e.deltaFrames, e.status, e.data1, e.data2 });
+
+    EXPECT_EQ (plugin->play (during), passed);
+    EXPECT_EQ (plugin->play ({ { 0, 0xB0, 64, 0 } }), (std::vector<MidiOut> { { 0, 0xB0, 64, 0 } }))
+        << "a later bypassed block only passes the MIDI";
+
+    plugin->setBypassed (false);
+    EXPECT_EQ (plugin->play ({ { 0, 0xB0, 64, 127 } }), expected.pressesAt ({ 0 })) << "the next column, no note-off again";
+}
+
 INSTANTIATE_TEST_SUITE_P (EachFormat, FormatScenario, ::testing::ValuesIn (testedFormats()), formatName);
 
 // Each format saves the bytes the VST 2 chunk holds for the same grid, and each other format

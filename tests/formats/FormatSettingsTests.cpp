@@ -15,7 +15,10 @@ namespace
 {
 using Events = std::vector<PluginHost::InputEvent>;
 
-PluginHost::InputEvent cc (int controller, int value) { return { 0, 0xB0, (uint8_t) controller, (uint8_t) value }; }
+PluginHost::InputEvent cc (int controller, int value, int channel = 0)
+{
+    return { 0, (uint8_t) (0xB0 | channel), (uint8_t) controller, (uint8_t) value };
+}
 
 struct Block
 {
@@ -68,6 +71,11 @@ const Row rows[] {
       { { { cc (64, 127), { 40, 0x91, 50, 90 }, { 80, 0x81, 50, 0 } } }, { { cc (64, 0), { 20, 0x92, 51, 70 } } } } },
     { "a transpose change ends the chord as it was started", {},
       presses (64, 1) + std::vector<Block> { { {}, with ([] (auto& s) { s.transpose = -7; }) } } + presses (64, 1) },
+    { "All Notes Off and All Sound Off on channels 1 and 10", {},
+      presses (64, 1) + std::vector<Block> { { { cc (123, 0) } } } + presses (64, 1) + std::vector<Block> { { { cc (120, 0, 9) } } }
+          + presses (64, 1) + std::vector<Block> { { { cc (123, 0, 9) } } } + presses (64, 1) + std::vector<Block> { { { cc (120, 0) } } } },
+    { "a panic passed on after the note-offs", with ([] (auto& s) { s.passThrough = true; s.channel = 3; }),
+      presses (64, 1) + std::vector<Block> { { { cc (120, 0, 9) } } } + presses (64, 1) },
 };
 
 class FormatSettings : public ::testing::TestWithParam<PluginFormat>

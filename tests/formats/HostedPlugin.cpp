@@ -94,7 +94,7 @@ std::unique_ptr<juce::AudioPluginInstance> load (PluginFormat format, double sam
 }
 
 HostedPlugin::HostedPlugin (PluginFormat format, double sampleRate, int blockSize)
-    : pluginFormat (format), plugin (load (format, sampleRate, blockSize))
+    : pluginFormat (format), rate (sampleRate), maximumBlockSize (blockSize), plugin (load (format, sampleRate, blockSize))
 {
     if (plugin == nullptr)
         throw std::runtime_error (nameOf (format) + " plug-in did not load");
@@ -223,4 +223,21 @@ void HostedPlugin::loadGrid (const std::vector<uint8_t>& grid)
     const auto current = hostState();
     restoreHostState (pluginFormat == PluginFormat::vst3 ? StateCodec::vst3HostStateWith (current, grid)
                                                          : StateCodec::lv2HostStateWith (current, grid));
+}
+
+void HostedPlugin::suspendAndResume()
+{
+    plugin->releaseResources();
+    plugin->prepareToPlay (rate, maximumBlockSize);
+}
+
+bool HostedPlugin::setBypassed (bool bypassed)
+{
+    auto* bypass = plugin->getBypassParameter();
+
+    if (bypass == nullptr)
+        return false;
+
+    bypass->setValueNotifyingHost (bypassed ? 1.0f : 0.0f);
+    return true;
 }

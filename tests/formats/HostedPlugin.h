@@ -51,9 +51,17 @@ public:
 
     std::vector<uint8_t> saveGrid() override;
     void loadGrid (const std::vector<uint8_t>& grid) override;
+    // JUCE's VST 3 hosting deactivates (processing off, then the component inactive) and
+    // activates again; its LV2 hosting deactivates and then builds a new instance from the saved
+    // state.
+    void suspendAndResume() override;
+    // Through the hosted plug-in's bypass parameter: the VST 3's own, the LV2's lv2:enabled port.
+    bool setBypassed (bool bypassed) override;
 
 private:
     PluginFormat pluginFormat;
+    double rate;
+    int maximumBlockSize;
     std::unique_ptr<juce::AudioPluginInstance> plugin;
     juce::AudioBuffer<float> audio;
     juce::MidiBuffer midi;

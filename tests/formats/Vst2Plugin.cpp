@@ -41,3 +41,9 @@ void Vst2Plugin::loadGrid (const std::vector<uint8_t>& grid)
 {
     host.setChunk (effect, grid);
 }
+
+void Vst2Plugin::suspendAndResume()
+{
+    host.dispatch (effect, effMainsChanged, 0, 0);
+    host.dispatch (effect, effMainsChanged, 0, 1);
+}

@@ -12,6 +12,7 @@ public:
     std::vector<MidiOut> play (const std::vector<PluginHost::InputEvent>& events, int numSamples = 512) override;
     std::vector<uint8_t> saveGrid() override;
     void loadGrid (const std::vector<uint8_t>& grid) override;
+    void suspendAndResume() override;
 
 private:
     static PluginLibrary& library();

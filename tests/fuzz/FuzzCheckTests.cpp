@@ -80,6 +80,10 @@ TEST (NoteLedgerChecks, StrayEventsAreCaught)
 {
     EXPECT_NE (NoteLedger().checkBlock ({ off (10, 60) }, 512, { 10 }), "") << "a note-off for a silent note";
     EXPECT_NE (NoteLedger().checkBlock ({ on (11, 60) }, 512, { 10 }), "") << "a note-on where no press was";
+    NoteLedger panic;
+    ASSERT_EQ (panic.checkBlock ({ on (10, 60) }, 512, { 10 }), "");
+    EXPECT_NE (panic.checkBlock ({ on (30, 61) }, 512, {}, { 30 }), "") << "a note-on where only a panic was";
+    EXPECT_EQ (panic.checkBlock ({ off (30, 60) }, 512, {}, { 30 }), "") << "the control: a panic's note-off";
     EXPECT_NE (NoteLedger().checkBlock ({ midi (10, 0x91, 60, 100) }, 512, { 10 }), "") << "channel 2";
     EXPECT_NE (NoteLedger().checkBlock ({ midi (10, 0xB0, 64, 127) }, 512, { 10 }), "") << "a controller";
 

@@ -199,7 +199,7 @@ std::string FuzzRound::runBlockOf (Instance& instance, int numFrames, bool repla
     host.takeSentMidi();
     host.runBlock (instance.effect, numFrames, replacing);
     const auto sent = host.takeSentMidi();
-    auto broken = instance.ledger.checkBlock (sent, numFrames, presses);
+    auto broken = instance.ledger.checkBlock (sent, numFrames, presses, instance.pedal.silencesInBlock());
 
     counts.noteOns += instance.ledger.noteOnsSeen() - onsBefore;
     counts.noteOffs += instance.ledger.noteOffsSeen() - offsBefore;

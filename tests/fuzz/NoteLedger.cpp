@@ -14,7 +14,8 @@ std::string describe (const SentMidi& event)
 }
 }
 
-std::string NoteLedger::checkBlock (const std::vector<SentMidi>& sent, int blockSize, const std::vector<int32_t>& presses)
+std::string NoteLedger::checkBlock (const std::vector<SentMidi>& sent, int blockSize, const std::vector<int32_t>& presses,
+                                    const std::vector<int32_t>& silences)
 {
     ++blockIndex;
 
@@ -23,7 +24,12 @@ std::string NoteLedger::checkBlock (const std::vector<SentMidi>& sent, int block
         if (auto broken = checkRecord (event, blockSize); ! broken.empty())
             return broken;
 
-        if (std::find (presses.begin(), presses.end(), event.deltaFrames) == presses.end())
+        const auto at = [&event] (const std::vector<int32_t>& positions)
+        {
+            return std::find (positions.begin(), positions.end(), event.deltaFrames) != positions.end();
+        };
+
+        if (! at (presses) && ! (event.isNoteOff() && at (silences)))
             return "event " + describe (event) + " where no press was";
 
         if (auto broken = apply (event); ! broken.empty())

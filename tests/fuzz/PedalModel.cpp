@@ -30,9 +30,16 @@ std::vector<int32_t> PedalModel::pressesInBlock (int blockSize)
     std::stable_sort (waiting.begin(), waiting.end(),
                       [] (const IncomingMidi& a, const IncomingMidi& b) { return a.deltaFrames < b.deltaFrames; });
     std::vector<int32_t> presses;
+    silences.assign (switched ? 1 : 0, 0);
+    switched = false;
 
     for (const auto& midi : waiting)
     {
+        const bool panic = (midi.bytes[0] & 0xF0) == 0xB0 && (midi.bytes[1] == 120 || midi.bytes[1] >= 123);
+
+        if (panic)
+            silences.push_back (positionInBlock (midi.deltaFrames, blockSize));
+
         if (! isPedal (midi))
             continue;
 

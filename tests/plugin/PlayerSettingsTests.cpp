@@ -47,6 +47,8 @@ struct Block
     std::vector<std::string> out;
     // A state given before this block (a host's undo or preset: the grid from its first column).
     std::optional<StoredSettings> restoreWith;
+    // The host suspends and resumes the plug-in before this block.
+    bool suspendedBefore = false;
 };
 
 struct Scenario
@@ -113,7 +115,7 @@ const Scenario scenarios[] {
 
     { "other MIDI passed through, in order, each at its own sample", with ([] (auto& s) { s.passThrough = true; }),
       { { { cc (1, 5, 3), noteIn (50, 90, 5), cc (64, 127, 10), noteIn (50, 0, 20), cc (123, 0, 30) },
-          { "cc1=5 ch1 @3", "on 50 v90 ch2 @5", "on 60 v100 ch1 @10", "off 50 ch2 @20", "cc123=0 ch1 @30" } } } },
+          { "cc1=5 ch1 @3", "on 50 v90 ch2 @5", "on 60 v100 ch1 @10", "off 50 ch2 @20", "off 60 ch1 @30", "cc123=0 ch1 @30" } } } },
 
     { "a trigger on the same sample as a note keeps their order", with ([] (auto& s) { s.passThrough = true; }),
       { { { noteIn (50, 90, 10), cc (64, 127, 10) }, { "on 50 v90 ch2 @10", "on 60 v100 ch1 @10" } },
@@ -139,6 +141,29 @@ const Scenario scenarios[] {
         { { cc (64, 0, 0), cc (64, 127, 3) }, { "on 65 v100 ch1 @3" } },
         { {}, { "off 65 ch1 @0" }, with ([] (auto& s) { s.channel = 2; }) },
         { { cc (64, 0, 0), cc (64, 127, 3) }, { "on 60 v100 ch2 @3" } } } },
+
+    { "All Notes Off and All Sound Off end the chord at their sample; the next press ends nothing again", {},
+      { { { cc (64, 127, 0) }, { "on 60 v100 ch1 @0" } },
+        { { cc (123, 0, 20), cc (64, 0, 30), cc (64, 127, 40) }, { "off 60 ch1 @20", "on 62 v90 ch1 @40" } },
+        { { cc (120, 0, 9, 9), cc (123, 0, 10, 9) }, { "off 62 ch1 @9" } },
+        { { cc (64, 0, 0), cc (64, 127, 3) }, { "on 64 v80 ch1 @3" } } } },
+
+    { "a panic on channel 10 ends the chord as it was started, then passes", with ([] (auto& s) { s.passThrough = true; s.channel = 5; s.transpose = 12; }),
+      { { { cc (64, 127, 0) }, { "on 72 v100 ch5 @0" } },
+        { { cc (120, 0, 7, 9), cc (123, 0, 8) }, { "off 72 ch5 @7", "cc120=0 ch10 @7", "cc123=0 ch1 @8" } } } },
+
+    { "the mode messages 124 to 127 end the chord too, and are never a trigger", with ([] (auto& s) { s.endOfGrid = 1; }),
+      { { { cc (64, 127, 0) }, { "on 60 v100 ch1 @0" } },
+        { { cc (127, 0, 4, 3) }, { "off 60 ch1 @4" } },
+        { { cc (64, 0, 0), cc (64, 127, 1), cc (124, 0, 2) }, { "on 62 v90 ch1 @1", "off 62 ch1 @2" } },
+        { { cc (64, 0, 0), cc (64, 127, 1), cc (125, 0, 2), cc (126, 0, 3) }, { "on 64 v80 ch1 @1", "off 64 ch1 @2" } },
+        { { cc (64, 0, 0), cc (64, 127, 1) }, {} } } },
+
+    { "a suspend ends the chord at the first block after the resume", {},
+      { { { cc (64, 127, 0) }, { "on 60 v100 ch1 @0" } },
+        { {}, { "off 60 ch1 @0" }, std::nullopt, true },
+        { { cc (64, 0, 0), cc (64, 127, 5) }, { "on 62 v90 ch1 @5" } },
+        { { cc (64, 0, 0), cc (64, 127, 5) }, { "off 62 ch1 @0", "on 64 v80 ch1 @5" }, std::nullopt, true } } },
 };
 
 class PlayerSettingsTest : public PluginTest, public ::testing::WithParamInterface<Scenario>
@@ -157,6 +182,12 @@ TEST_P (PlayerSettingsTest, Scenario)
     {
         if (block.restoreWith)
             host->setChunk (effect, makeGridChunk (scenario.grid, *block.restoreWith));
+
+        if (block.suspendedBefore)
+        {
+            host->dispatch (effect, effMainsChanged, 0, 0);
+            host->dispatch (effect, effMainsChanged, 0, 1);
+        }
 
         std::vector<std::string> out;
 
@@ -196,6 +227,26 @@ TEST_F (PluginTest, SettingsFollowTheGridOnlyWhenOneDiffersAndEachComesBack)
     // A state without settings loads with the defaults.
     host->setChunk (effect, makeGridChunk (threeColumns));
     EXPECT_EQ (host->getChunk (effect), makeGridChunk (threeColumns));
+}
+
+TEST_F (PluginTest, AStateGivingOneControllerToTwoTriggersLoadsWithTheClashingOneSetToNone)
+{
+    auto* effect = host->createInstance();
+
+    // Such states were once taken as they were: they load, with one controller to one trigger.
+    // Loaded as the second settings; none: as the defaults, which a saved state leaves out.
+    const std::vector<std::pair<StoredSettings, std::optional<StoredSettings>>> loadedAs {
+        { with ([] (auto& s) { s.previous = 64; }), std::nullopt },
+        { with ([] (auto& s) { s.next = 20; s.reset = 20; s.previous = 67; }), with ([] (auto& s) { s.next = 20; s.previous = 67; }) },
+        { with ([] (auto& s) { s.previous = 67; s.reset = 67; }), with ([] (auto& s) { s.previous = 67; }) },
+        { with ([] (auto& s) { s.previous = 67; s.reset = 80; }), with ([] (auto& s) { s.previous = 67; s.reset = 80; }) },
+    };
+
+    for (const auto& [stored, loaded] : loadedAs)
+    {
+        host->setChunk (effect, makeGridChunk (threeColumns, stored));
+        EXPECT_EQ (host->getChunk (effect), loaded ? makeGridChunk (threeColumns, *loaded) : makeGridChunk (threeColumns));
+    }
 }
 
 TEST_F (PluginTest, AMalformedSettingsBlockRefusesTheWholeState)

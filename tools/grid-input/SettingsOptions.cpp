@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <sstream>
+#include <tuple>
 
 namespace
 {
@@ -145,36 +146,21 @@ void SettingsOptions::checkTriggersDiffer() const
 
 void SettingsOptions::applyTriggersTo (PlayerSettings& settings) const
 {
-    struct Trigger
+    using Trigger = PlayerSettings::Trigger;
+    const std::tuple<const char*, const std::optional<int>&, Trigger> triggers[] {
+        { "--next-cc", nextController, Trigger::next },
+        { "--previous-cc", previousController, Trigger::previous },
+        { "--reset-cc", resetController, Trigger::reset } };
+
+    // The engine's rule, as the editor's menu follows it: a trigger the command line leaves alone
+    // gives up the controller it gives to another. The next trigger goes first, so the others
+    // are checked against the controller it ends with.
+    for (const auto& [option, given, trigger] : triggers)
     {
-        const char* option;
-        const std::optional<int>& given;
-        int& controller;
-    };
-
-    Trigger triggers[] { { "--next-cc", nextController, settings.nextController },
-                         { "--previous-cc", previousController, settings.previousController },
-                         { "--reset-cc", resetController, settings.resetController } };
-
-    for (auto& t : triggers)
-        t.controller = t.given.value_or (t.controller);
-
-    // One controller, one trigger: a trigger the command line leaves alone gives up the
-    // controller it gives to another; the next trigger cannot, as it always has one.
-    for (const auto& t : triggers)
-    {
-        for (auto& other : triggers)
-        {
-            if (! t.given || *t.given == PlayerSettings::noController || other.given || other.controller != *t.given)
-                continue;
-
-            if (&other == &triggers[0])
-                throw UsageError (std::string (t.option) + " " + std::to_string (*t.given)
-                                  + " names the controller that steps forward: one controller is one trigger "
-                                    "(--next-cc gives the next trigger another)");
-
-            other.controller = PlayerSettings::noController;
-        }
+        if (given && ! settings.assignTrigger (trigger, *given))
+            throw UsageError (std::string (option) + " " + std::to_string (*given)
+                              + " names the controller that steps forward: one controller is one trigger "
+                                "(--next-cc gives the next trigger another)");
     }
 }
 
