@@ -21,6 +21,8 @@ DemoEditorComponent::DemoEditorComponent (Corvadel& filter)
 {
     setLookAndFeel (&lookAndFeel);
     setSize (defaultWidth, defaultHeight);
+    // A click anywhere takes the focus, so that the undo keys reach the editor.
+    setWantsKeyboardFocus (true);
 
     createGrid();
     createKeyboard();
@@ -177,6 +179,25 @@ void DemoEditorComponent::handleCommandMessage (int commandId)
 {
     if (commandId == 1)
         repaint();
+}
+
+bool DemoEditorComponent::keyPressed (const juce::KeyPress& key)
+{
+    const auto mods = key.getModifiers();
+
+    if (! mods.isCommandDown() || mods.isAltDown())
+        return false;
+
+    const auto letter = juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) key.getKeyCode());
+
+    if (letter == 'z' && ! mods.isShiftDown())
+        grid->undo();
+    else if ((letter == 'z' && mods.isShiftDown()) || (letter == 'y' && ! mods.isShiftDown()))
+        grid->redo();
+    else
+        return false;
+
+    return true;
 }
 
 void DemoEditorComponent::buttonClicked (juce::Button* button)

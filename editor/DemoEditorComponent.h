@@ -27,6 +27,10 @@ public:
     // A right click outside the grid (the keyboard, the margins) opens the player's settings.
     void mouseDown (const juce::MouseEvent& event) override;
     void handleCommandMessage (int commandId) override;
+    // Ctrl+Z undoes the last edit, Ctrl+Shift+Z and Ctrl+Y redo it, whichever child has the
+    // focus (a click anywhere in the window gives it the focus). Message thread; waits on the
+    // player's locks briefly.
+    bool keyPressed (const juce::KeyPress& key) override;
 
     // Message thread. Stop waits on filterLock.
     void buttonClicked (juce::Button* button) override;

@@ -75,19 +75,40 @@ void PianoGrid::show (std::shared_ptr<const GridState> sequence)
     layOutColumnsInView();
 }
 
-void PianoGrid::publish (std::unique_ptr<GridState> edited, PlayPositionChange change)
+void PianoGrid::publish (std::unique_ptr<GridState> edited, const EditHistory::GridEdit& edit)
 {
     std::shared_ptr<const GridState> next = std::move (edited);
+    const auto before = shown;
 
     // A grid published since the edit began (a restore on another thread) wins: the edit is
     // dropped, and the grid that won is shown.
-    if (! player.publishEdit (shown, next, change))
+    if (! player.publishEdit (before, next, edit.done))
     {
         adoptPublishedSequence();
         return;
     }
 
+    player.getHistory().recordGridEdit (before, next, edit);
     show (std::move (next));
+}
+
+juce::String PianoGrid::columnName (int index)
+{
+    return "column " + juce::String (index + 1);
+}
+
+bool PianoGrid::undo()
+{
+    const bool undone = player.getHistory().undo (player);
+    refreshFromPlayer();
+    return undone;
+}
+
+bool PianoGrid::redo()
+{
+    const bool redone = player.getHistory().redo (player);
+    refreshFromPlayer();
+    return redone;
 }
 
 //==============================================================================
@@ -119,12 +140,13 @@ int PianoGrid::getColumnX (int index) const noexcept
 }
 
 //==============================================================================
-void PianoGrid::setColumnCells (const NoteCell* in, int columnIndex)
+void PianoGrid::setColumnCells (const NoteCell* in, int columnIndex, const juce::String& stepName, int64_t mergeKey)
 {
     adoptPublishedSequence();
 
     if (shown->column (columnIndex) != nullptr)
-        publish (shown->withColumnCells (columnIndex, in, numRows), PlayPositionChange::keep());
+        publish (shown->withColumnCells (columnIndex, in, numRows),
+                 { stepName.isNotEmpty() ? stepName : "edit " + columnName (columnIndex), {}, {}, mergeKey });
 }
 
 void PianoGrid::setNoteVelocity (int columnIndex, int note, int velocity)
@@ -138,7 +160,7 @@ void PianoGrid::setNoteVelocity (int columnIndex, int note, int velocity)
     shown->copyColumn (columnIndex, cells, numRows);
     cells[note].isOn = 1;
     cells[note].velocity = std::clamp (velocity, 1, 127);
-    publish (shown->withColumnCells (columnIndex, cells, numRows), PlayPositionChange::keep());
+    publish (shown->withColumnCells (columnIndex, cells, numRows), { "velocity in " + columnName (columnIndex) });
 }
 
 void PianoGrid::columnEdited (PianoGridColumn& column, int)
@@ -148,13 +170,15 @@ void PianoGrid::columnEdited (PianoGridColumn& column, int)
     if (adoptPublishedSequence())
         return;
 
-    setColumnCells (column.cells.data(), column.columnIndex);
+    // Every edit of one press (a note switched on, then its velocity dragged) is one step.
+    setColumnCells (column.cells.data(), column.columnIndex, "edit " + columnName (column.columnIndex), column.getPressSerial());
 }
 
 void PianoGrid::addColumn()
 {
     adoptPublishedSequence();
-    publish (shown->withEmptyColumnAt (getNumColumns()), PlayPositionChange::keep());
+    const int added = getNumColumns();
+    publish (shown->withEmptyColumnAt (added), { "add " + columnName (added), {}, PlayPositionChange::columnRemoved (added) });
 }
 
 void PianoGrid::insertColumn (int index)
@@ -165,7 +189,8 @@ void PianoGrid::insertColumn (int index)
         index = getNumColumns();
 
     // The play position follows its column, which keeps its mark.
-    publish (shown->withEmptyColumnAt (index), PlayPositionChange::columnInserted (index));
+    publish (shown->withEmptyColumnAt (index), { "insert " + columnName (index), PlayPositionChange::columnInserted (index),
+                                                 PlayPositionChange::columnRemoved (index) });
 }
 
 void PianoGrid::insertColumnBefore (juce::Component* column)
@@ -180,8 +205,13 @@ void PianoGrid::deleteColumn (int index)
 {
     adoptPublishedSequence();
 
-    if (shown->column (index) != nullptr)
-        publish (shown->withoutColumn (index), PlayPositionChange::columnRemoved (index));
+    if (shown->column (index) == nullptr)
+        return;
+
+    // Undone, the column of the chord that sounds takes its mark back.
+    const bool sounds = player.getPlayPosition().sounding == index;
+    publish (shown->withoutColumn (index), { "delete " + columnName (index), PlayPositionChange::columnRemoved (index),
+                                             sounds ? PlayPositionChange::columnRestored (index) : PlayPositionChange::columnInserted (index) });
 }
 
 void PianoGrid::deleteColumnComponent (juce::Component* column)
@@ -211,7 +241,8 @@ juce::Result PianoGrid::insertChart (const juce::String& chart, int index)
 
     // The column that sounds keeps sounding, wherever the new columns push it.
     const int added = std::min (read.grid->getNumColumns(), (int) GridState::maxColumns - getNumColumns());
-    publish (shown->withColumnsInserted (index, *read.grid), PlayPositionChange::columnInserted (index, added));
+    publish (shown->withColumnsInserted (index, *read.grid), { "paste chord chart", PlayPositionChange::columnInserted (index, added),
+                                                               PlayPositionChange::columnRemoved (index, added) });
     return juce::Result::ok();
 }
 
@@ -233,7 +264,7 @@ void PianoGrid::copyColumnToBuffer (const NoteCellArray& cells)
 void PianoGrid::pasteCopyInto (int index)
 {
     if (copyBuffer != nullptr)
-        setColumnCells (copyBuffer->data(), index);
+        setColumnCells (copyBuffer->data(), index, "paste into " + columnName (index));
 }
 
 void PianoGrid::choosePlayPosition (int index)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/PianoGridColumn.h"
+#include "engine/EditHistory.h"
 #include "engine/GridState.h"
 #include "engine/NoteCell.h"
 #include "engine/NoteCellArray.h"
@@ -51,7 +52,9 @@ public:
     std::shared_ptr<const GridState> getShownSequence() const { return shown; }
 
     // Edits; each publishes the edited sequence to the player. Waits on the player's locks.
-    void setColumnCells (const NoteCell* in, int columnIndex);
+    // stepName names the step in the edit history ("edit column 3" when empty); edits with the
+    // same non-zero mergeKey in a row are one step.
+    void setColumnCells (const NoteCell* in, int columnIndex, const juce::String& stepName = {}, int64_t mergeKey = 0);
     void setNoteVelocity (int columnIndex, int note, int velocity);
     void addColumn();
     void insertColumn (int index);
@@ -63,6 +66,13 @@ public:
     // The menu's "Set play position": the chord that sounds goes on, and the next press plays
     // the column after index, which is cued.
     void choosePlayPosition (int index);
+
+    // Takes back the last edit (does again the last one taken back), from the player's history,
+    // and shows the result. false when there was none. Waits on the player's locks.
+    bool undo();
+    bool redo();
+    // "column 7": how the steps name column index 6.
+    static juce::String columnName (int index);
 
     // The grid as a chord chart ("C Am7 | F/A G7 |"), and a chart's chords put in as columns at
     // index (past the end: appended). A chart with a name the vocabulary does not know changes
@@ -102,7 +112,8 @@ private:
 
     // true when the player held a sequence other than the one shown, which is shown now.
     bool adoptPublishedSequence();
-    void publish (std::unique_ptr<GridState> edited, PlayPositionChange change);
+    // Publishes the edit and records it as a step of the player's history.
+    void publish (std::unique_ptr<GridState> edited, const EditHistory::GridEdit& edit);
     void show (std::shared_ptr<const GridState> sequence);
     // true when the sounding or the cued column changed.
     bool readMarks();

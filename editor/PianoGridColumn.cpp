@@ -88,7 +88,9 @@ void PianoGridColumn::setPlaying (bool playing)
 //==============================================================================
 void PianoGridColumn::mouseDown (const juce::MouseEvent& event)
 {
+    static int64_t pressesSoFar = 0;
     press = {};
+    press.serial = ++pressesSoFar;
 
     if (event.mods.isLeftButtonDown())
     {

@@ -34,6 +34,8 @@ public:
     void setCued (bool cued);
     // The grid was replaced under a press (a restore): the press edits nothing more.
     void abandonPress() noexcept { press = {}; }
+    // Tells the presses apart: the same number for every edit of one press, never 0.
+    int64_t getPressSerial() const noexcept { return press.serial; }
 
     // The chord's name, as the column shows it; worked out whenever its notes change.
     const juce::String& getChordName() const noexcept { return chordName; }
@@ -85,6 +87,7 @@ private:
         bool dragged = false;
         bool editHeldBack = false;
         juce::uint32 lastEditMs = 0;
+        int64_t serial = 0;
     };
     Press press;
     juce::String chordName;

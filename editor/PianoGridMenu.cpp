@@ -12,6 +12,13 @@ const int PianoGridMenu::numVelocityChoices = (int) (sizeof (velocityChoices) / 
 juce::PopupMenu PianoGridMenu::create (const PianoGrid& grid, int columnIndex, int note)
 {
     juce::PopupMenu menu;
+    // Named after the step they take, so that a player sees what a click will change.
+    auto& history = grid.getPlayer().getHistory();
+    const auto undoName = history.getUndoName();
+    const auto redoName = history.getRedoName();
+    menu.addItem (undoItem, undoName.isEmpty() ? "Undo" : "Undo " + undoName, undoName.isNotEmpty());
+    menu.addItem (redoItem, redoName.isEmpty() ? "Redo" : "Redo " + redoName, redoName.isNotEmpty());
+    menu.addSeparator();
     menu.addItem (deleteItem, "Delete");
     menu.addItem (insertNewItem, "Insert new");
     menu.addItem (copyItem, "Copy");
@@ -62,6 +69,17 @@ void PianoGridMenu::perform (PianoGrid& grid, int itemId, int index, int note)
     // The settings and the chart apply wherever the click was.
     if (PlayerSettingsMenu::perform (grid.getPlayer(), itemId))
         return;
+
+    if (itemId == undoItem || itemId == redoItem)
+    {
+        if (itemId == undoItem)
+            grid.undo();
+        else
+            grid.redo();
+
+        grid.postCommandMessage (0);
+        return;
+    }
 
     if (itemId == copyChartItem)
     {

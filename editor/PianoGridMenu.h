@@ -21,6 +21,8 @@ public:
         setPlayPositionItem = 5,
         copyChartItem = 6,
         pasteChartItem = 7,
+        undoItem = 8,
+        redoItem = 9,
         // firstVelocityItem + v sets the note's velocity to v (1 to 127).
         firstVelocityItem = 1000
     };

@@ -143,6 +143,19 @@ bool PlayerSettingsMenu::perform (SequencePlayer& player, int itemId)
     if (itemId < firstItem || itemId > lastItem)
         return false;
 
+    // A change the menu makes is a step the player can undo; a trigger learnt later is not.
+    const auto before = player.getSettings();
+    const bool known = changeSetting (player, itemId);
+
+    if (known)
+        player.getHistory().recordSettingsChange (before, player.getSettings());
+
+    return known;
+}
+
+bool PlayerSettingsMenu::changeSetting (SequencePlayer& player, int itemId)
+{
+
     for (auto trigger : { Trigger::next, Trigger::previous, Trigger::reset })
     {
         const int offset = itemId - triggerBase (trigger);

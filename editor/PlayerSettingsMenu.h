@@ -33,6 +33,7 @@ public:
     static juce::String describeController (int controller);
 
 private:
+    static bool changeSetting (SequencePlayer& player, int itemId);
     static juce::PopupMenu triggerMenu (const PlayerSettings& settings, SequencePlayer::Trigger trigger, bool learning);
     static int triggerBase (SequencePlayer::Trigger trigger);
 };

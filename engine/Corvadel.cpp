@@ -4,6 +4,8 @@
 #include "engine/ProductIdentity.h"
 #include "engine/StateChunk.h"
 
+#include <cstring>
+
 AudioFilterBase* createFilterInstance()
 {
     return new Corvadel();
@@ -82,8 +84,22 @@ void Corvadel::saveState (juce::MemoryBlock& destination)
 
 void Corvadel::restoreState (const void* data, int sizeInBytes)
 {
+    if (isStateSavedNow (data, sizeInBytes))
+        return;
+
     if (auto restored = StateChunk::read (data, sizeInBytes))
+    {
         player.publishState (std::move (restored->grid), restored->settings);
+        player.getHistory().clear();
+    }
+}
+
+bool Corvadel::isStateSavedNow (const void* data, int sizeInBytes)
+{
+    juce::MemoryBlock now;
+    saveState (now);
+    return data != nullptr && sizeInBytes > 0 && now.getSize() == (size_t) sizeInBytes
+        && std::memcmp (now.getData(), data, now.getSize()) == 0;
 }
 
 void Corvadel::handleMessage (const juce::Message&)

@@ -40,7 +40,9 @@ public:
     // Any of the host's non-audio threads: reads the chunk without filterLock and publishes it
     // with its settings (taking filterLock for the swap); the next press plays its first column.
     // A chunk that does not hold a whole grid, or whose settings are malformed, is refused and
-    // the sequence and settings stay as they were.
+    // the sequence and settings stay as they were. A restore of another state clears the edit
+    // history; one of exactly the bytes saveState would write now (a host handing back the
+    // plug-in's own state) changes nothing at all, the play position and the history included.
     void restoreState (const void* data, int sizeInBytes) override;
     // Message thread; ignores every message.
     void handleMessage (const juce::Message& message) override;
@@ -56,6 +58,9 @@ public:
     SequencePlayer& getPlayer() noexcept { return player; }
 
 private:
+    // Whether the bytes are those saveState writes now.
+    bool isStateSavedNow (const void* data, int sizeInBytes);
+
     SequencePlayer player { filterLock };
 
     JUCE_DECLARE_NON_COPYABLE (Corvadel)

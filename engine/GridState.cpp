@@ -3,6 +3,7 @@
 #include "engine/LittleEndian.h"
 
 #include <algorithm>
+#include <cstring>
 
 GridState::GridState (int columns, int perColumn)
     : numColumns (columns), cellsPerColumn (perColumn), cells (columns * perColumn)
@@ -148,4 +149,75 @@ std::unique_ptr<GridState> GridState::withColumnsInserted (int index, const Grid
         inserted.copyColumn (i, edited->column (index + i), perColumn);
 
     return edited;
+}
+
+std::unique_ptr<GridState> GridState::columnsFrom (int first, int count) const
+{
+    first = std::clamp (first, 0, numColumns);
+    count = std::clamp (count, 0, numColumns - first);
+    auto block = std::make_unique<GridState> (count, cellsPerColumn);
+
+    for (int i = 0; i < count; ++i)
+        std::copy_n (column (first + i), cellsPerColumn, block->column (i));
+
+    return block;
+}
+
+std::unique_ptr<GridState> GridState::withColumnsReplaced (int index, int removedCount, const GridState& replacement) const
+{
+    index = std::clamp (index, 0, numColumns);
+    removedCount = std::clamp (removedCount, 0, numColumns - index);
+
+    if (index == 0 && removedCount == numColumns)
+        return std::make_unique<GridState> (replacement);
+
+    const int kept = numColumns - removedCount;
+    const int added = std::min (replacement.numColumns, (int) maxColumns - kept);
+    const int perColumn = std::max (cellsPerColumn, replacement.cellsPerColumn);
+    auto edited = std::make_unique<GridState> (kept + added, perColumn);
+
+    for (int i = 0; i < index; ++i)
+        copyColumn (i, edited->column (i), perColumn);
+
+    for (int i = 0; i < added; ++i)
+        replacement.copyColumn (i, edited->column (index + i), perColumn);
+
+    for (int i = index + removedCount; i < numColumns; ++i)
+        copyColumn (i, edited->column (i - removedCount + added), perColumn);
+
+    return edited;
+}
+
+std::unique_ptr<GridState> GridState::withColumnsMoved (int first, int count, int to) const
+{
+    first = std::clamp (first, 0, numColumns);
+    count = std::clamp (count, 0, numColumns - first);
+    to = std::clamp (to, 0, numColumns - count);
+    auto moved = std::make_unique<GridState> (numColumns, cellsPerColumn);
+    int source = 0;
+
+    for (int i = 0; i < numColumns; ++i)
+    {
+        if (i >= to && i < to + count)
+        {
+            std::copy_n (column (first + i - to), cellsPerColumn, moved->column (i));
+            continue;
+        }
+
+        if (source == first)
+            source += count;
+
+        std::copy_n (column (source++), cellsPerColumn, moved->column (i));
+    }
+
+    return moved;
+}
+
+bool GridState::columnEquals (int index, const GridState& other, int otherIndex) const noexcept
+{
+    const auto* mine = column (index);
+    const auto* theirs = other.column (otherIndex);
+
+    return mine != nullptr && theirs != nullptr && cellsPerColumn == other.cellsPerColumn
+        && std::memcmp (mine, theirs, (size_t) cellsPerColumn * sizeof (NoteCell)) == 0;
 }

@@ -53,6 +53,20 @@ public:
     // The columns of inserted go in at index (past the end, or negative: appended), as many as
     // maxColumns allows.
     std::unique_ptr<GridState> withColumnsInserted (int index, const GridState& inserted) const;
+    // The count columns from first (clipped to the grid) as a grid of their own.
+    std::unique_ptr<GridState> columnsFrom (int first, int count) const;
+    // The columns from index on, removedCount of them, replaced by the columns of replacement;
+    // the cells per column are the larger of the two, or the replacement's when it replaces the
+    // whole grid.
+    std::unique_ptr<GridState> withColumnsReplaced (int index, int removedCount, const GridState& replacement) const;
+    // The count columns from first taken out and put back in so that the first of them is at
+    // index to of the result (0 to the number of columns less count).
+    std::unique_ptr<GridState> withColumnsMoved (int first, int count, int to) const;
+
+    // Whether column index holds the very bytes of column otherIndex of other.
+    bool columnEquals (int index, const GridState& other, int otherIndex) const noexcept;
+    // The memory the grid holds.
+    int64_t getMemorySize() const noexcept { return (int64_t) sizeof (GridState) + (int64_t) numColumns * cellsPerColumn * (int64_t) sizeof (NoteCell); }
 
 private:
     int numColumns;

@@ -1,11 +1,24 @@
 #include "engine/PlayPositionChange.h"
 
+#include <algorithm>
+
 PlayPosition PlayPositionChange::apply (PlayPosition position, int numColumns) const noexcept
 {
     switch (kind)
     {
         case Kind::restart:
             return PlayPosition {}.within (numColumns);
+
+        case Kind::columnRestored:
+            // Nothing has sounded since: the chord that sounds is the column's again.
+            if (position.sounding < 0 && position.next == column && ! position.stoppedAtEnd)
+            {
+                position.sounding = column;
+                position.next = column + 1;
+                break;
+            }
+
+            return columnInserted (column).apply (position, numColumns);
 
         case Kind::columnInserted:
         {
@@ -25,14 +38,30 @@ PlayPosition PlayPositionChange::apply (PlayPosition position, int numColumns) c
         case Kind::columnRemoved:
             // The chord of a deleted column sounds on, in no column; the next press plays the
             // column that followed it.
-            if (position.sounding == column)
+            if (position.sounding >= column && position.sounding < column + count)
                 position.sounding = -1;
-            else if (position.sounding > column)
-                --position.sounding;
+            else if (position.sounding >= column + count)
+                position.sounding -= count;
 
             if (position.next > column)
-                --position.next;
+                position.next = std::max (column, position.next - count);
             break;
+
+        case Kind::columnsMoved:
+        {
+            // Each mark follows its own column; a next column that is simply the one after the
+            // sounding one stays so.
+            const bool nextFollowsSounding = position.sounding >= 0 && position.next == position.sounding + 1;
+
+            if (position.sounding >= 0)
+                position.sounding = movedIndex (position.sounding);
+
+            if (nextFollowsSounding)
+                position.next = position.sounding + 1;
+            else if (position.next < numColumns)
+                position.next = movedIndex (position.next);
+            break;
+        }
 
         case Kind::moveTo:
             if (column >= 0 && column < numColumns)
@@ -47,4 +76,13 @@ PlayPosition PlayPositionChange::apply (PlayPosition position, int numColumns) c
     }
 
     return position.within (numColumns);
+}
+
+int PlayPositionChange::movedIndex (int index) const noexcept
+{
+    if (index >= column && index < column + count)
+        return to + index - column;
+
+    const int withoutBlock = index < column ? index : index - count;
+    return withoutBlock >= to ? withoutBlock + count : withoutBlock;
 }

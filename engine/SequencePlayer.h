@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/EditHistory.h"
 #include "engine/GridState.h"
 #include "engine/MidiEventAppender.h"
 #include "engine/NoteCell.h"
@@ -109,6 +110,9 @@ public:
     // steps.
     void handleBypassedMidi (juce::MidiBuffer& midiMessages);
 
+    // The edits the editor can undo and redo: kept here, so that they outlive its window.
+    EditHistory& getHistory() noexcept { return history; }
+
     // Prepares the output's room. Any non-audio thread, never while a block runs.
     void prepare();
 
@@ -165,6 +169,8 @@ private:
 
     juce::MidiBuffer outputEvents;
     MidiEventAppender output { outputEvents };
+
+    EditHistory history;
 
     JUCE_DECLARE_NON_COPYABLE (SequencePlayer)
 };

@@ -1,9 +1,13 @@
 #include "editor/DemoEditorComponent.h"
+#include "editor/PianoGridMenu.h"
+#include "editor/PlayerSettingsMenu.h"
 #include "engine/Corvadel.h"
+#include "engine/StateChunk.h"
 #include "EditorTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -488,4 +492,190 @@ TEST_F (DemoEditorComponentTest, SavesFreshAndPlayedEditorsAsPng)
     const auto red = editorPointOf (1, 62);
     EXPECT_EQ (reloaded.getPixelAt (red.x, red.y).getARGB(), 0xFFFF0000u);
     EXPECT_TRUE (juce::ImageFileFormat::loadFrom (fresh).isValid());
+}
+
+//==============================================================================
+namespace
+{
+    // The plug-in with its editor, edited the way a player edits: clicks and drags on the
+    // columns, the buttons, the menu's commands and the keys.
+    struct HistoryBench
+    {
+        Corvadel filter;
+        std::unique_ptr<DemoEditorComponent> editor = std::make_unique<DemoEditorComponent> (filter);
+
+        PianoGrid& grid() { return *editor->getGrid(); }
+        EditHistory& history() { return filter.getPlayer().getHistory(); }
+        PlayPosition position() { return filter.getPlayer().getPlayPosition(); }
+
+        juce::MemoryBlock saved()
+        {
+            juce::MemoryBlock bytes;
+            filter.saveState (bytes);
+            return bytes;
+        }
+
+        // A grid whose column i has note 30 + i % 90 on at velocity 1 + i % 127, restored as a
+        // host restores it.
+        void restoreColumns (int count, int extraNote = -1)
+        {
+            GridState state (count, notesPerChord);
+            for (int i = 0; i < count; ++i)
+            {
+                state.column (i)[30 + i % 90].isOn = 1;
+                state.column (i)[30 + i % 90].velocity = 1 + i % 127;
+            }
+            if (extraNote >= 0)
+                state.column (0)[extraNote].isOn = 1;
+            juce::MemoryBlock bytes;
+            StateChunk::write (state, filter.getPlayer().getSettings(), bytes);
+            filter.restoreState (bytes.getData(), (int) bytes.getSize());
+            grid().refreshFromPlayer();
+        }
+
+        void menu (int item, int column, int note = -1) { PianoGridMenu::perform (grid(), item, column, note); }
+
+        bool key (juce::juce_wchar letter, bool shift)
+        {
+            const int mods = juce::ModifierKeys::commandModifier | (shift ? juce::ModifierKeys::shiftModifier : 0);
+            return editor->keyPressed (juce::KeyPress ((int) letter, juce::ModifierKeys (mods), 0));
+        }
+
+        static float yOf (int note) { return (float) ((127 - note) * 6 + 3); }
+
+        void click (int column, int note)
+        {
+            auto& target = *grid().getColumn (column);
+            const auto down = leftClickAt (target, 20, yOf (note));
+            target.mouseDown (down);
+            target.mouseUp (down);
+        }
+
+        // A drag slow enough that it publishes at every move.
+        void drag (int column, int note, int rise)
+        {
+            auto& target = *grid().getColumn (column);
+            const auto down = leftClickAt (target, 20, yOf (note));
+            target.mouseDown (down);
+            for (int step = 1; step <= 3; ++step)
+            {
+                juce::Thread::sleep ((int) PianoGridColumn::dragEditIntervalMs + 5);
+                target.mouseDrag (down.withNewPosition (juce::Point<float> (20, yOf (note) - (float) (rise * step / 3))));
+            }
+            target.mouseUp (down.withNewPosition (juce::Point<float> (20, yOf (note) - (float) rise)));
+        }
+    };
+
+    struct HistoryRow
+    {
+        const char* what;
+        int columns;  // restored first; 0 keeps the fresh editor's two empty columns
+        int presses;  // pedal presses before the edit
+        std::function<void (HistoryBench&)> prepare, edit, between;
+        juce::String stepName;
+        bool undoable = true;
+        std::function<void (HistoryBench&)> check = nullptr;
+    };
+
+    void none (HistoryBench&) {}
+}
+
+// Each row's edit is undone with Ctrl+Z and done again with Ctrl+Y (Ctrl+Shift+Z every other
+// row): the undo gives back the saved state, the grid and the play position from before the edit,
+// and the redo those from after it; the editor shows what plays all along.
+TEST (EditHistory, EveryEditIsOneStepThatUndoAndRedoTakeThroughTheEditor)
+{
+    PianoGridMenu::Clipboard chartText { [] (const juce::String&) {}, [] { return juce::String ("C Am | F G"); } };
+    const HistoryRow rows[] = {
+        { "a note switched on by a click", 0, 0, none, [] (HistoryBench& b) { b.click (0, 60); }, none, "edit column 1" },
+        { "a velocity drag", 0, 0, [] (HistoryBench& b) { b.click (1, 60); }, [] (HistoryBench& b) { b.drag (1, 60, 21); },
+          none, "edit column 2" },
+        { "the Add button", 0, 0, none, [] (HistoryBench& b) { b.editor->getAddButton()->triggerClick(); deliverPendingMessages(); },
+          none, "add column 3" },
+        { "a column inserted before the sounding one", 4, 2, none,
+          [] (HistoryBench& b) { b.menu (PianoGridMenu::insertNewItem, 1); }, none, "insert column 2" },
+        { "the sounding column deleted, then restored with its mark", 4, 2, none,
+          [] (HistoryBench& b) { b.menu (PianoGridMenu::deleteItem, 1); }, none, "delete column 2" },
+        { "a copy pasted", 3, 0, [] (HistoryBench& b) { b.menu (PianoGridMenu::copyItem, 0); },
+          [] (HistoryBench& b) { b.menu (PianoGridMenu::pasteItem, 2); }, none, "paste into column 3" },
+        { "a velocity from the menu", 3, 0, none,
+          [] (HistoryBench& b) { b.menu (PianoGridMenu::firstVelocityItem + 40, 0, 30); }, none, "velocity in column 1" },
+        { "a chart pasted before the sounding column", 3, 2, none,
+          [] (HistoryBench& b) { b.menu (PianoGridMenu::pasteChartItem, 1); }, none, "paste chord chart" },
+        { "a playing setting", 3, 1, none,
+          [] (HistoryBench& b) { b.menu (PlayerSettingsMenu::transposeItem (5), -1); }, none, "change transpose" },
+        { "undone after the window closed and opened again", 3, 1, none,
+          [] (HistoryBench& b) { b.menu (PianoGridMenu::deleteItem, 2); },
+          [] (HistoryBench& b) { b.editor.reset(); b.editor = std::make_unique<DemoEditorComponent> (b.filter); },
+          "delete column 3" },
+        { "a restore of the bytes the plug-in saves now keeps the history", 3, 1, none,
+          [] (HistoryBench& b) { b.menu (PianoGridMenu::deleteItem, 0); },
+          [] (HistoryBench& b) { const auto own = b.saved(); b.filter.restoreState (own.getData(), (int) own.getSize()); },
+          "delete column 1" },
+        { "a restore of other bytes clears it", 3, 0, none,
+          [] (HistoryBench& b) { b.menu (PianoGridMenu::deleteItem, 0); },
+          [] (HistoryBench& b) { b.restoreColumns (3, 100); }, "delete column 1", false },
+        { "a 4096-column grid keeps a hundred steps in little memory", GridState::maxColumns, 1,
+          [] (HistoryBench& b) { for (int i = 0; i < 120; ++i) b.menu (PianoGridMenu::deleteItem, 0); },
+          [] (HistoryBench& b) { b.menu (PianoGridMenu::deleteItem, 0); }, none, "delete column 1", true,
+          [] (HistoryBench& b) {
+              EXPECT_EQ (b.history().getNumUndoSteps(), 121);
+              EXPECT_LT (b.history().getBytesHeld(), 1024 * 1024) << "only the deleted columns are kept";
+          } },
+    };
+
+    for (size_t r = 0; r < std::size (rows); ++r)
+    {
+        const auto& row = rows[r];
+        SCOPED_TRACE (row.what);
+        PianoGridMenu::Clipboard systemClipboard = std::exchange (PianoGridMenu::clipboard(), chartText);
+        HistoryBench bench;
+
+        if (row.columns > 0)
+            bench.restoreColumns (row.columns);
+        for (int i = 0; i < row.presses; ++i)
+            pressPedal (bench.filter);
+
+        row.prepare (bench);
+        const auto stateBefore = bench.saved();
+        const auto positionBefore = bench.position();
+        row.edit (bench);
+        const auto stateAfter = bench.saved();
+        const auto positionAfter = bench.position();
+        EXPECT_NE (stateAfter, stateBefore) << "the edit changed the state";
+        row.between (bench);
+        const auto stateBetween = bench.saved();
+
+        juce::String undoText;
+        auto menu = PianoGridMenu::create (bench.grid(), 0, -1);
+        for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+            if (it.getItem().itemID == PianoGridMenu::undoItem)
+                undoText = it.getItem().text;
+        EXPECT_TRUE (bench.key ('z', false));
+        bench.grid().refreshFromPlayer();
+
+        if (! row.undoable)
+        {
+            EXPECT_EQ (bench.saved(), stateBetween) << "nothing left to undo";
+            EXPECT_EQ (undoText, "Undo");
+            PianoGridMenu::clipboard() = systemClipboard;
+            continue;
+        }
+
+        EXPECT_EQ (undoText, "Undo " + row.stepName);
+        EXPECT_EQ (bench.saved(), stateBefore) << "undone";
+        EXPECT_EQ (bench.grid().getShownSequence(), bench.filter.getPlayer().getSequence()) << "shown as it plays";
+        EXPECT_EQ (bench.position(), positionBefore) << "sounding " << bench.position().sounding << ", next " << bench.position().next;
+
+        EXPECT_TRUE (r % 2 == 0 ? bench.key ('y', false) : bench.key ('z', true));
+        bench.grid().refreshFromPlayer();
+        EXPECT_EQ (bench.saved(), stateAfter) << "redone";
+        EXPECT_EQ (bench.grid().getShownSequence(), bench.filter.getPlayer().getSequence());
+        EXPECT_EQ (bench.position(), positionAfter) << "sounding " << bench.position().sounding << ", next " << bench.position().next;
+
+        if (row.check)
+            row.check (bench);
+
+        PianoGridMenu::clipboard() = systemClipboard;
+    }
 }

@@ -658,7 +658,7 @@ TEST_F (PianoGridTest, MenuOffersTheFiveEditsWithASeparatorBeforeSetPlayPosition
     scripted->mouseDown (rightClickAt (*scripted, 10, 10));
 
     const std::vector<std::pair<int, juce::String>> expected {
-        { 1, "Delete" }, { 2, "Insert new" }, { 3, "Copy" }, { 4, "Paste" }, { -1, "" }, { 5, "Set play position" },
+        { 8, "Undo" }, { 9, "Redo" }, { -1, "" }, { 1, "Delete" }, { 2, "Insert new" }, { 3, "Copy" }, { 4, "Paste" }, { -1, "" }, { 5, "Set play position" },
         { -1, "" }, { 6, "Copy the grid as a chord chart" }, { 7, "Paste a chord chart before this column" }, { -1, "" }, { 0, "Playing" }
     };
     EXPECT_EQ (scripted->shownItems, expected) << "no velocity on a note that is off";
@@ -677,8 +677,9 @@ TEST_F (PianoGridTest, MenuOnANoteThatIsOnSetsItsVelocity)
     scripted->choice = PianoGridMenu::firstVelocityItem + 112;
     column->mouseDown (rightClickAt (*column, 20, yOfNote60));
 
-    ASSERT_EQ (scripted->shownItems.size(), 13u);
-    EXPECT_EQ (scripted->shownItems[10].second, "Velocity of C4 (64)");
+    ASSERT_EQ (scripted->shownItems.size(), 16u);
+    EXPECT_EQ (scripted->shownItems[0].second, "Undo edit column 2") << "the cells set before";
+    EXPECT_EQ (scripted->shownItems[13].second, "Velocity of C4 (64)");
     EXPECT_NE (std::find (scripted->shownSubmenuItems.begin(), scripted->shownSubmenuItems.end(),
                           std::make_pair (PianoGridMenu::firstVelocityItem + 64, juce::String ("64*"))),
                scripted->shownSubmenuItems.end()) << "the note's velocity is ticked";
