@@ -59,9 +59,12 @@ bool PianoGrid::adoptPublishedSequence()
     if (published == nullptr || published == shown)
         return false;
 
-    // A press begun on the grid replaced edits it no more.
+    // A press begun on the grid replaced edits it no more, and what was selected is gone.
     for (auto* column : columnComponents)
         column->abandonPress();
+
+    selection = {};
+    dropGap = -1;
 
     show (std::move (published));
     return true;
@@ -70,6 +73,7 @@ bool PianoGrid::adoptPublishedSequence()
 void PianoGrid::show (std::shared_ptr<const GridState> sequence)
 {
     shown = std::move (sequence);
+    selection = selection.getIntersectionWith ({ 0, shown->getNumColumns() });
     readMarks();
     setSize (getColumnX (getNumColumns()), getHeight());
     layOutColumnsInView();
@@ -89,6 +93,11 @@ void PianoGrid::publish (std::unique_ptr<GridState> edited, const EditHistory::G
     }
 
     player.getHistory().recordGridEdit (before, next, edit);
+
+    // Columns came or went: the selection would name others now.
+    if (next->getNumColumns() != before->getNumColumns())
+        selectColumns ({});
+
     show (std::move (next));
 }
 
@@ -248,6 +257,8 @@ juce::Result PianoGrid::insertChart (const juce::String& chart, int index)
 
 void PianoGrid::copyColumnToBuffer (const NoteCellArray& cells)
 {
+    copiedBlock = nullptr;
+
     if (copyBuffer == nullptr)
         copyBuffer = std::make_unique<NoteCellArray> (numRows);
 
@@ -343,6 +354,10 @@ std::unique_ptr<PianoGridColumn> PianoGrid::createColumn()
 {
     auto column = std::make_unique<PianoGridColumn> (numRows);
     column->onCellsEdited = [this] (PianoGridColumn& edited, int note) { columnEdited (edited, note); };
+    column->onNameGesture = [this] (PianoGridColumn& pressed, PianoGridColumn::NameGesture gesture, const juce::MouseEvent& event)
+    {
+        nameGesture (pressed, gesture, event);
+    };
     addAndMakeVisible (column.get());
     return column;
 }
@@ -353,6 +368,7 @@ void PianoGrid::showColumn (PianoGridColumn& column, int index)
     column.showCells (shown->column (index), std::min (shown->getCellsPerColumn(), numRows));
     column.setPlaying (index == markedColumn);
     column.setCued (index == cuedColumn);
+    column.setSelected (selection.contains (index));
 }
 
 //==============================================================================
@@ -381,6 +397,16 @@ void PianoGrid::mouseDown (const juce::MouseEvent& event)
     PianoGridMenu::perform (*this, choice, columnIndex, note);
 }
 
+void PianoGrid::paintOverChildren (juce::Graphics& g)
+{
+    // Where a dragged block would go: a bar in the gap.
+    if (dropGap >= 0)
+    {
+        g.setColour (juce::Colour (0xFF7FD4FF));
+        g.fillRect (getColumnX (dropGap) - 2, 0, 3, getHeight());
+    }
+}
+
 void PianoGrid::paint (juce::Graphics&)
 {
     // Nothing of its own: the gaps between the columns show what lies behind the grid.
@@ -406,4 +432,127 @@ void PianoGrid::handleCommandMessage (int commandId)
 {
     if (commandId == 0)
         repaint();
+}
+
+//==============================================================================
+void PianoGrid::selectColumns (juce::Range<int> columns)
+{
+    selection = columns.getIntersectionWith ({ 0, getNumColumns() });
+    selectionAnchor = selection.isEmpty() ? -1 : selection.getStart();
+    showSelection();
+}
+
+void PianoGrid::showSelection()
+{
+    for (auto* column : columnComponents)
+        column->setSelected (selection.contains (column->columnIndex));
+}
+
+void PianoGrid::nameGesture (PianoGridColumn& column, PianoGridColumn::NameGesture gesture, const juce::MouseEvent& event)
+{
+    const int index = column.columnIndex;
+    using Gesture = PianoGridColumn::NameGesture;
+
+    if (gesture == Gesture::shiftClick)
+    {
+        if (selection.isEmpty() || selectionAnchor < 0)
+        {
+            selectColumns ({ index, index + 1 });
+            return;
+        }
+
+        const int anchor = selectionAnchor;
+        selection = juce::Range<int> (std::min (anchor, index), std::max (anchor, index) + 1);
+        showSelection();
+        return;
+    }
+
+    if (! selection.contains (index))
+        selectColumns ({ index, index + 1 });
+
+    const int gap = gapAt (event.getEventRelativeTo (this).x);
+
+    if (gesture == Gesture::drag)
+    {
+        dropGap = gap;
+        repaint();
+        return;
+    }
+
+    dropGap = -1;
+    repaint();
+    moveColumns (selection.getStart(), selection.getLength(), gap);
+}
+
+int PianoGrid::gapAt (int x) const noexcept
+{
+    const int step = columnWidth + 1;
+    return std::clamp ((x + step / 2) / step, 0, getNumColumns());
+}
+
+void PianoGrid::moveColumns (int first, int count, int gap)
+{
+    adoptPublishedSequence();
+
+    if (first < 0 || count <= 0 || first + count > getNumColumns() || gap < 0 || gap > getNumColumns()
+        || (gap >= first && gap <= first + count))
+        return;
+
+    const int to = gap < first ? gap : gap - count;
+    const auto name = count == 1 ? "move " + columnName (first)
+                                 : "move columns " + juce::String (first + 1) + " to " + juce::String (first + count);
+    publish (shown->withColumnsMoved (first, count, to),
+             { name, PlayPositionChange::columnsMoved (first, count, to), PlayPositionChange::columnsMoved (to, count, first) });
+    selectColumns ({ to, to + count });
+}
+
+juce::Range<int> PianoGrid::blockAt (int index) const
+{
+    return selection.contains (index) ? selection : juce::Range<int> (index, index + 1);
+}
+
+void PianoGrid::copyBlock (juce::Range<int> columns)
+{
+    columns = columns.getIntersectionWith ({ 0, getNumColumns() });
+
+    if (columns.isEmpty())
+        return;
+
+    copiedBlock = shown->columnsFrom (columns.getStart(), columns.getLength());
+    copyBuffer = nullptr;
+    PianoGridMenu::clipboard().copy (ChordChartWriter::write (*copiedBlock));
+}
+
+void PianoGrid::deleteBlock (juce::Range<int> columns)
+{
+    adoptPublishedSequence();
+    columns = columns.getIntersectionWith ({ 0, getNumColumns() });
+
+    if (columns.getLength() <= 1)
+    {
+        deleteColumn (columns.getStart());
+        return;
+    }
+
+    const auto name = "delete columns " + juce::String (columns.getStart() + 1) + " to " + juce::String (columns.getEnd());
+    publish (shown->withColumnsReplaced (columns.getStart(), columns.getLength(), GridState (0, shown->getCellsPerColumn())),
+             { name, PlayPositionChange::columnRemoved (columns.getStart(), columns.getLength()),
+               PlayPositionChange::columnInserted (columns.getStart(), columns.getLength()) });
+    selectColumns ({});
+}
+
+void PianoGrid::insertCopiedBlock (int index)
+{
+    adoptPublishedSequence();
+
+    if (copiedBlock == nullptr)
+        return;
+
+    if (index < 0 || index > getNumColumns())
+        index = getNumColumns();
+
+    const int added = std::min (copiedBlock->getNumColumns(), (int) GridState::maxColumns - getNumColumns());
+    publish (shown->withColumnsInserted (index, *copiedBlock),
+             { "paste " + juce::String (added) + " columns", PlayPositionChange::columnInserted (index, added),
+               PlayPositionChange::columnRemoved (index, added) });
 }

@@ -80,6 +80,27 @@ public:
     juce::String getChart() const;
     juce::Result insertChart (const juce::String& chart, int index);
 
+    // The selected block of columns (empty when none). A shift-click on a name selects that
+    // column, or the run from the first selected to it; dragging a name moves the block it lies
+    // in (or its column alone) to the gap it is dropped on.
+    juce::Range<int> getSelection() const noexcept { return selection; }
+    void selectColumns (juce::Range<int> columns);
+    // The block of count columns from first moved to the gap before column gap (0 to the number
+    // of columns); the selection follows it. A gap inside or beside the block changes nothing.
+    void moveColumns (int first, int count, int gap);
+    // The block that the menu's Copy, Cut and Delete act on for a click on column index: the
+    // selection when it holds index, index alone otherwise.
+    juce::Range<int> blockAt (int index) const;
+    // The block's columns, exactly, to paste; its chart goes to the clipboard.
+    void copyBlock (juce::Range<int> columns);
+    void deleteBlock (juce::Range<int> columns);
+    // The copied block's columns go in before column index; nothing when the copy was of one
+    // column (which the menu's Paste puts into a column instead).
+    void insertCopiedBlock (int index);
+    const GridState* getCopiedBlock() const noexcept { return copiedBlock.get(); }
+    // The gap a dragged name would drop on now, -1 when no drag is under way.
+    int getDropGap() const noexcept { return dropGap; }
+
     void copyColumnToBuffer (const NoteCellArray& cells);
     const NoteCellArray* getCopyBuffer() const noexcept { return copyBuffer.get(); }
 
@@ -97,6 +118,7 @@ public:
 
     void mouseDown (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
+    void paintOverChildren (juce::Graphics& g) override;
     void resized() override;
     void moved() override;
     void parentSizeChanged() override;
@@ -118,6 +140,9 @@ private:
     // true when the sounding or the cued column changed.
     bool readMarks();
     void columnEdited (PianoGridColumn& column, int note);
+    void nameGesture (PianoGridColumn& column, PianoGridColumn::NameGesture gesture, const juce::MouseEvent& event);
+    int gapAt (int x) const noexcept;
+    void showSelection();
 
     juce::Range<int> columnsInView() const;
     void layOutColumnsInView();
@@ -131,6 +156,10 @@ private:
 
     juce::OwnedArray<PianoGridColumn> columnComponents;
     std::unique_ptr<NoteCellArray> copyBuffer;
+    std::shared_ptr<const GridState> copiedBlock;
+    juce::Range<int> selection;
+    int selectionAnchor = -1;
+    int dropGap = -1;
     const int numRows = notesPerChord;
     const int columnWidth = 64;
 

@@ -76,6 +76,15 @@ void PianoGridColumn::setCued (bool cued)
     repaint();
 }
 
+void PianoGridColumn::setSelected (bool selected)
+{
+    if (isSelected == selected)
+        return;
+
+    isSelected = selected;
+    repaint();
+}
+
 void PianoGridColumn::setPlaying (bool playing)
 {
     if (isPlaying == playing)
@@ -92,33 +101,78 @@ void PianoGridColumn::mouseDown (const juce::MouseEvent& event)
     press = {};
     press.serial = ++pressesSoFar;
 
-    if (event.mods.isLeftButtonDown())
+    if (event.mods.isLeftButtonDown() && event.y < nameBandHeight && onNameGesture)
     {
-        const int note = getNoteAtY ((float) event.y);
+        if (event.mods.isShiftDown())
+            onNameGesture (*this, NameGesture::shiftClick, event);
+        else
+            press.onNameUndecided = true;
 
-        if (note >= 0)
-        {
-            press.note = note;
-
-            if (cells.getCell (note)->isOn != 0)
-            {
-                press.startVelocity = cells.getCell (note)->velocity;
-                press.switchOffOnRelease = true;
-            }
-            else
-            {
-                toggleNote (note);
-                press.startVelocity = NoteCell::defaultVelocity;
-                cellsEdited (note);
-            }
-        }
+        return;
     }
 
+    pressNote (event);
     forwardToParent (event);
+}
+
+void PianoGridColumn::pressNote (const juce::MouseEvent& event)
+{
+    if (! event.mods.isLeftButtonDown())
+        return;
+
+    const int note = getNoteAtY ((float) event.mouseDownPosition.y);
+
+    if (note < 0)
+        return;
+
+    press.note = note;
+
+    if (cells.getCell (note)->isOn != 0)
+    {
+        press.startVelocity = cells.getCell (note)->velocity;
+        press.switchOffOnRelease = true;
+    }
+    else
+    {
+        toggleNote (note);
+        press.startVelocity = NoteCell::defaultVelocity;
+        cellsEdited (note);
+    }
+}
+
+void PianoGridColumn::pressNoteInstead (const juce::MouseEvent& laterEvent)
+{
+    press.onNameUndecided = false;
+    pressNote (laterEvent.withNewPosition (laterEvent.mouseDownPosition));
 }
 
 void PianoGridColumn::mouseDrag (const juce::MouseEvent& event)
 {
+    if (press.onNameUndecided)
+    {
+        const int across = std::abs (event.getDistanceFromDragStartX());
+        const int along = std::abs (event.getDistanceFromDragStartY());
+
+        if (std::max (across, along) < dragThresholdPixels)
+            return;
+
+        if (across > along)
+        {
+            press.onNameUndecided = false;
+            press.movingColumn = true;
+        }
+        else
+        {
+            pressNoteInstead (event);
+        }
+    }
+
+    if (press.movingColumn)
+    {
+        onNameGesture (*this, NameGesture::drag, event);
+        return;
+    }
+
     if (press.note < 0 || ! event.mods.isLeftButtonDown())
         return;
 
@@ -133,8 +187,18 @@ void PianoGridColumn::mouseDrag (const juce::MouseEvent& event)
     setVelocity (press.note, velocity);
 }
 
-void PianoGridColumn::mouseUp (const juce::MouseEvent&)
+void PianoGridColumn::mouseUp (const juce::MouseEvent& event)
 {
+    if (press.movingColumn)
+    {
+        press = {};
+        onNameGesture (*this, NameGesture::drop, event);
+        return;
+    }
+
+    if (press.onNameUndecided)
+        pressNoteInstead (event);
+
     if (press.note >= 0 && press.switchOffOnRelease && ! press.dragged)
     {
         toggleNote (press.note);
@@ -215,6 +279,13 @@ void PianoGridColumn::paintChordName (juce::Graphics& g, bool playing)
     g.setFont (juce::Font (11.5f, playing ? juce::Font::bold : juce::Font::plain));
     g.drawFittedText (chordName, getLocalBounds().removeFromTop (nameBandHeight).reduced (2, 0),
                       juce::Justification::centred, 1, 0.7f);
+
+    // A column of the selected block: a light line under its name.
+    if (isSelected)
+    {
+        g.setColour (juce::Colour (0xFF7FD4FF));
+        g.fillRect (band.withTop (band.getBottom() - 3.0f));
+    }
 
     // The column the next press plays, when it is not simply the one after the sounding one: the
     // sounding mark's red, as an outline only.

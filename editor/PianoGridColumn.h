@@ -9,7 +9,9 @@
 // One step of the grid on screen: one chord, drawn as one row per MIDI note with note 127 at the
 // top, each note that is on drawn as a bar as long as its velocity is loud, and the chord's name
 // in a band across the top. A click switches a note; dragging up or down on a note that is on
-// sets its velocity. Every press is also passed on to the parent, which owns the menu.
+// sets its velocity. Every press is also passed on to the parent, which owns the menu. The name
+// band is the column's handle: dragged sideways it moves the column (the grid moves it), and a
+// shift-click on it selects; a press there that does neither is a note press as anywhere else.
 //
 // The column shows a copy of its chord's cells and edits that copy; onCellsEdited hands each
 // edit to the grid, which publishes it. Message thread only.
@@ -32,6 +34,8 @@ public:
     // Marks the column as the one the next press plays (a quieter mark than the sounding one's:
     // an outline around its name), repainting only when the mark changes.
     void setCued (bool cued);
+    // Marks the column as one of the selected block, repainting only when the mark changes.
+    void setSelected (bool selected);
     // The grid was replaced under a press (a restore): the press edits nothing more.
     void abandonPress() noexcept { press = {}; }
     // Tells the presses apart: the same number for every edit of one press, never 0.
@@ -64,11 +68,19 @@ public:
     int columnIndex = -1;
     bool isPlaying = false;
     bool isCued = false;
+    bool isSelected = false;
 
     // Called after the user changed cells (a click or a velocity drag); the note that changed.
     std::function<void (PianoGridColumn&, int note)> onCellsEdited;
 
+    // What a press on the name band does, for the grid to act on; the event is the column's.
+    enum class NameGesture { shiftClick, drag, drop };
+    std::function<void (PianoGridColumn&, NameGesture, const juce::MouseEvent&)> onNameGesture;
+
 private:
+    void pressNote (const juce::MouseEvent& event);
+    // A press on the name band became a note press: it is done as if it had been one from the start.
+    void pressNoteInstead (const juce::MouseEvent& laterEvent);
     void toggleNote (int note);
     void setVelocity (int note, int32_t velocity);
     void cellsEdited (int note);
@@ -88,6 +100,9 @@ private:
         bool editHeldBack = false;
         juce::uint32 lastEditMs = 0;
         int64_t serial = 0;
+        // A press on the name band, until it shows what it is; then whether it moves the column.
+        bool onNameUndecided = false;
+        bool movingColumn = false;
     };
     Press press;
     juce::String chordName;

@@ -19,10 +19,16 @@ juce::PopupMenu PianoGridMenu::create (const PianoGrid& grid, int columnIndex, i
     menu.addItem (undoItem, undoName.isEmpty() ? "Undo" : "Undo " + undoName, undoName.isNotEmpty());
     menu.addItem (redoItem, redoName.isEmpty() ? "Redo" : "Redo " + redoName, redoName.isNotEmpty());
     menu.addSeparator();
-    menu.addItem (deleteItem, "Delete");
+    // On a column of the selected block, Delete, Cut and Copy take the whole block.
+    const auto block = grid.blockAt (columnIndex);
+    const auto ofBlock = block.getLength() > 1 ? " columns " + juce::String (block.getStart() + 1) + " to " + juce::String (block.getEnd())
+                                               : juce::String();
+    menu.addItem (deleteItem, "Delete" + ofBlock);
     menu.addItem (insertNewItem, "Insert new");
-    menu.addItem (copyItem, "Copy");
-    menu.addItem (pasteItem, "Paste");
+    menu.addItem (cutItem, "Cut" + ofBlock);
+    menu.addItem (copyItem, "Copy" + ofBlock);
+    const auto* copied = grid.getCopiedBlock();
+    menu.addItem (pasteItem, copied != nullptr ? "Paste " + juce::String (copied->getNumColumns()) + " columns before this one" : "Paste");
     menu.addSeparator();
     menu.addItem (setPlayPositionItem, "Set play position");
     menu.addSeparator();
@@ -109,8 +115,13 @@ void PianoGridMenu::perform (PianoGrid& grid, int itemId, int index, int note)
     switch (itemId)
     {
         case deleteItem:
-            grid.deleteColumn (index);
+            grid.deleteBlock (grid.blockAt (index));
             grid.postCommandMessage (0);
+            break;
+
+        case cutItem:
+            perform (grid, copyItem, index);
+            perform (grid, deleteItem, index);
             break;
 
         case insertNewItem:
@@ -120,6 +131,12 @@ void PianoGridMenu::perform (PianoGrid& grid, int itemId, int index, int note)
 
         case copyItem:
         {
+            if (grid.blockAt (index).getLength() > 1)
+            {
+                grid.copyBlock (grid.blockAt (index));
+                break;
+            }
+
             NoteCellArray cells (grid.getNumRows());
             grid.getColumnCells (cells.data(), index);
             grid.copyColumnToBuffer (cells);
@@ -127,7 +144,10 @@ void PianoGridMenu::perform (PianoGrid& grid, int itemId, int index, int note)
         }
 
         case pasteItem:
-            grid.pasteCopyInto (index);
+            if (grid.getCopiedBlock() != nullptr)
+                grid.insertCopiedBlock (index);
+            else
+                grid.pasteCopyInto (index);
             break;
 
         case setPlayPositionItem:

@@ -23,6 +23,7 @@ public:
         pasteChartItem = 7,
         undoItem = 8,
         redoItem = 9,
+        cutItem = 10,
         // firstVelocityItem + v sets the note's velocity to v (1 to 127).
         firstVelocityItem = 1000
     };

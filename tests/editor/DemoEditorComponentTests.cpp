@@ -564,6 +564,24 @@ namespace
             }
             target.mouseUp (down.withNewPosition (juce::Point<float> (20, yOf (note) - (float) rise)));
         }
+
+        void shiftClickName (int column)
+        {
+            auto& target = *grid().getColumn (column);
+            target.mouseDown (mouseDownAt (target, 20, 5, (juce::ModifierKeys::Flags) (juce::ModifierKeys::leftButtonModifier | juce::ModifierKeys::shiftModifier)));
+        }
+
+        // The name of column dragged sideways to the gap before column gap.
+        void dragName (int column, int gap)
+        {
+            auto& target = *grid().getColumn (column);
+            const auto down = leftClickAt (target, 20, 5);
+            const juce::Point<float> there ((float) (grid().getColumnX (gap) - target.getX()), 5);
+            target.mouseDown (down);
+            target.mouseDrag (down.withNewPosition (there));
+            EXPECT_EQ (grid().getDropGap(), gap) << "the gap is shown while dragging";
+            target.mouseUp (down.withNewPosition (there));
+        }
     };
 
     struct HistoryRow
@@ -578,6 +596,8 @@ namespace
     };
 
     void none (HistoryBench&) {}
+
+    juce::String copiedChart;
 }
 
 // Each row's edit is undone with Ctrl+Z and done again with Ctrl+Y (Ctrl+Shift+Z every other
@@ -585,7 +605,7 @@ namespace
 // and the redo those from after it; the editor shows what plays all along.
 TEST (EditHistory, EveryEditIsOneStepThatUndoAndRedoTakeThroughTheEditor)
 {
-    PianoGridMenu::Clipboard chartText { [] (const juce::String&) {}, [] { return juce::String ("C Am | F G"); } };
+    PianoGridMenu::Clipboard chartText { [] (const juce::String& text) { copiedChart = text; }, [] { return juce::String ("C Am | F G"); } };
     const HistoryRow rows[] = {
         { "a note switched on by a click", 0, 0, none, [] (HistoryBench& b) { b.click (0, 60); }, none, "edit column 1" },
         { "a velocity drag", 0, 0, [] (HistoryBench& b) { b.click (1, 60); }, [] (HistoryBench& b) { b.drag (1, 60, 21); },
@@ -615,6 +635,40 @@ TEST (EditHistory, EveryEditIsOneStepThatUndoAndRedoTakeThroughTheEditor)
         { "a restore of other bytes clears it", 3, 0, none,
           [] (HistoryBench& b) { b.menu (PianoGridMenu::deleteItem, 0); },
           [] (HistoryBench& b) { b.restoreColumns (3, 100); }, "delete column 1", false },
+        { "a block of columns moved while one of them plays", 6, 3,
+          [] (HistoryBench& b) { b.shiftClickName (1); b.shiftClickName (3); },
+          [] (HistoryBench& b) {
+              b.dragName (2, 6);
+              EXPECT_EQ (b.grid().getSelection(), juce::Range<int> (3, 6)) << "the block stays selected";
+          },
+          none, "move columns 2 to 4", true,
+          [] (HistoryBench& b) {
+              EXPECT_EQ (b.position().sounding, 4) << "the sounding column moved with its block";
+              EXPECT_EQ (b.position().next, 5);
+              const int expectedOrder[] = { 0, 4, 5, 1, 2, 3 };
+              for (int i = 0; i < 6; ++i)
+                  EXPECT_EQ (b.grid().getShownSequence()->column (i)[30 + expectedOrder[i]].velocity, 1 + expectedOrder[i]) << i;
+          } },
+        { "a block cut: its chart goes to the clipboard", 5, 0,
+          [] (HistoryBench& b) { b.shiftClickName (1); b.shiftClickName (2); },
+          [] (HistoryBench& b) { b.menu (PianoGridMenu::cutItem, 2); }, none, "delete columns 2 to 3", true,
+          [] (HistoryBench& b) { EXPECT_EQ (copiedChart.upToFirstOccurrenceOf ("|", false, false).trim(), "[G1] [G#1]"); } },
+        { "a copied block pasted before a column, exactly", 4, 1,
+          [] (HistoryBench& b) { b.shiftClickName (0); b.shiftClickName (1); b.menu (PianoGridMenu::copyItem, 0); },
+          [] (HistoryBench& b) { b.menu (PianoGridMenu::pasteItem, 3); }, none, "paste 2 columns", true,
+          [] (HistoryBench& b) {
+              const auto& grid = *b.grid().getShownSequence();
+              EXPECT_TRUE (grid.columnEquals (3, grid, 0) && grid.columnEquals (4, grid, 1)) << "cells and velocities";
+              EXPECT_FALSE (grid.columnEquals (2, grid, 0)) << "the control";
+          } },
+        { "moves of a whole 4096-column grid stay within the bound, oldest dropped", GridState::maxColumns, 0,
+          [] (HistoryBench& b) { for (int i = 0; i < 12; ++i) b.dragName (0, GridState::maxColumns); },
+          [] (HistoryBench& b) { b.dragName (0, GridState::maxColumns); }, none, "move column 1", true,
+          [] (HistoryBench& b) {
+              EXPECT_LE (b.history().getBytesHeld(), EditHistory::maxBytes);
+              EXPECT_GT (b.history().getBytesHeld(), EditHistory::maxBytes / 2) << "it counts what it holds";
+              EXPECT_LT (b.history().getNumUndoSteps(), 13);
+          } },
         { "a 4096-column grid keeps a hundred steps in little memory", GridState::maxColumns, 1,
           [] (HistoryBench& b) { for (int i = 0; i < 120; ++i) b.menu (PianoGridMenu::deleteItem, 0); },
           [] (HistoryBench& b) { b.menu (PianoGridMenu::deleteItem, 0); }, none, "delete column 1", true,

@@ -658,7 +658,7 @@ TEST_F (PianoGridTest, MenuOffersTheFiveEditsWithASeparatorBeforeSetPlayPosition
     scripted->mouseDown (rightClickAt (*scripted, 10, 10));
 
     const std::vector<std::pair<int, juce::String>> expected {
-        { 8, "Undo" }, { 9, "Redo" }, { -1, "" }, { 1, "Delete" }, { 2, "Insert new" }, { 3, "Copy" }, { 4, "Paste" }, { -1, "" }, { 5, "Set play position" },
+        { 8, "Undo" }, { 9, "Redo" }, { -1, "" }, { 1, "Delete" }, { 2, "Insert new" }, { 10, "Cut" }, { 3, "Copy" }, { 4, "Paste" }, { -1, "" }, { 5, "Set play position" },
         { -1, "" }, { 6, "Copy the grid as a chord chart" }, { 7, "Paste a chord chart before this column" }, { -1, "" }, { 0, "Playing" }
     };
     EXPECT_EQ (scripted->shownItems, expected) << "no velocity on a note that is off";
@@ -677,9 +677,9 @@ TEST_F (PianoGridTest, MenuOnANoteThatIsOnSetsItsVelocity)
     scripted->choice = PianoGridMenu::firstVelocityItem + 112;
     column->mouseDown (rightClickAt (*column, 20, yOfNote60));
 
-    ASSERT_EQ (scripted->shownItems.size(), 16u);
+    ASSERT_EQ (scripted->shownItems.size(), 17u);
     EXPECT_EQ (scripted->shownItems[0].second, "Undo edit column 2") << "the cells set before";
-    EXPECT_EQ (scripted->shownItems[13].second, "Velocity of C4 (64)");
+    EXPECT_EQ (scripted->shownItems[14].second, "Velocity of C4 (64)");
     EXPECT_NE (std::find (scripted->shownSubmenuItems.begin(), scripted->shownSubmenuItems.end(),
                           std::make_pair (PianoGridMenu::firstVelocityItem + 64, juce::String ("64*"))),
                scripted->shownSubmenuItems.end()) << "the note's velocity is ticked";
@@ -865,7 +865,7 @@ TEST_F (PianoGridTest, EveryEditIsPublishedUnderTheBlockLock)
         { "set cells", [&] { grid->setColumnCells (cells.data(), 0); } },
         { "paste", [&] { PianoGridMenu::perform (*grid, PianoGridMenu::pasteItem, grid->getColumn (0)); } },
         { "set play position", [&] { PianoGridMenu::perform (*grid, PianoGridMenu::setPlayPositionItem, grid->getColumn (1)); } },
-        { "column click", [&] { grid->getColumn (0)->mouseDown (leftClickAt (*grid->getColumn (0), 5, 5)); } },
+        { "column click", [&] { auto& column = *grid->getColumn (0); column.mouseDown (leftClickAt (column, 5, 5)); column.mouseUp (leftClickAt (column, 5, 5)); } },
     };
 
     for (const auto& [name, edit] : edits)
@@ -898,6 +898,7 @@ TEST_F (PianoGridTest, OnlyTheColumnsInViewAreComponentsAndScrollingBringsTheOth
     ASSERT_NE (last, nullptr);
     EXPECT_LE (grid->getNumColumnComponents(), 11);
     last->mouseDown (leftClickAt (*last, 5, 5));
+    last->mouseUp (leftClickAt (*last, 5, 5));
     EXPECT_EQ (player.getSequence()->column (GridState::maxColumns - 1)[127].isOn, 1);
 }
 
