@@ -20,7 +20,11 @@ DemoEditorComponent::DemoEditorComponent (Corvadel& filter)
       trigger (filter)
 {
     setLookAndFeel (&lookAndFeel);
-    setSize (defaultWidth, defaultHeight);
+    addAndMakeVisible (content);
+    // Clicks beside the children are the editor's (the settings menu).
+    content.setInterceptsMouseClicks (false, true);
+    content.setTransform (juce::AffineTransform::scale (zoomFactor()));
+    setSize (juce::roundToInt (defaultWidth * zoomFactor()), juce::roundToInt (defaultHeight * zoomFactor()));
     // A click anywhere takes the focus, so that the undo keys reach the editor.
     setWantsKeyboardFocus (true);
 
@@ -45,9 +49,10 @@ void DemoEditorComponent::createGrid()
     // A fresh sequence starts with two empty columns.
     grid = new PianoGrid (trigger.getPlayer(), 2);
     grid->onMessage = [this] (const juce::String& text) { showMessage (text); };
+    grid->onZoom = [this] (int percent) { setZoom (percent); };
 
     gridViewport = std::make_unique<juce::Viewport>();
-    addAndMakeVisible (gridViewport.get());
+    content.addAndMakeVisible (gridViewport.get());
     gridViewport->setViewedComponent (grid, true);
     gridViewport->setScrollBarsShown (false, true);
     grid->setVisible (true);
@@ -56,7 +61,7 @@ void DemoEditorComponent::createGrid()
 void DemoEditorComponent::createKeyboard()
 {
     keyboard = std::make_unique<VirtualPiano> (128, 0);
-    addAndMakeVisible (keyboard.get());
+    content.addAndMakeVisible (keyboard.get());
     keyboard->isVertical = true;
     // The keyboard only labels the rows: its clicks are the editor's.
     keyboard->setInterceptsMouseClicks (false, false);
@@ -64,8 +69,10 @@ void DemoEditorComponent::createKeyboard()
 
 void DemoEditorComponent::layOutChildren()
 {
-    const int w = getWidth();
-    const int h = getHeight();
+    // The children are laid out at 100 % in the content, which the zoom scales as a whole.
+    const int w = juce::roundToInt (getWidth() / zoomFactor());
+    const int h = juce::roundToInt (getHeight() / zoomFactor());
+    content.setBounds (0, 0, w, h);
     const int gridHeight = juce::jmax (0, h - spaceBelowGrid);
 
     // The grid keeps the width of all its columns whatever the window's: the viewport scrolls
@@ -84,7 +91,7 @@ std::unique_ptr<juce::TextButton> DemoEditorComponent::createButton (const juce:
                                                                      juce::Colour onColour)
 {
     auto button = std::make_unique<juce::TextButton> (text, text);
-    addAndMakeVisible (button.get());
+    content.addAndMakeVisible (button.get());
     // Held on for good, so the button always shows its "on" colour.
     button->setToggleState (true, juce::dontSendNotification);
     button->addListener (this);
@@ -123,7 +130,7 @@ void DemoEditorComponent::createTitle()
                      juce::Label::outlineWhenEditingColourId })
         titleLabel->setColour (id, juce::Colour (0x00000000));
 
-    addAndMakeVisible (titleLabel.get());
+    content.addAndMakeVisible (titleLabel.get());
 }
 
 void DemoEditorComponent::createWebLink()
@@ -132,15 +139,16 @@ void DemoEditorComponent::createWebLink()
                                                        juce::URL (ProductIdentity::webAddress));
     webLink->setColour (juce::HyperlinkButton::textColourId, textColour);
     // Added after the title: it lies over the title line's right end.
-    addAndMakeVisible (webLink.get());
+    content.addAndMakeVisible (webLink.get());
     webLink->setFont (textFont, false, juce::Justification::horizontallyCentred);
 }
 
 //==============================================================================
 void DemoEditorComponent::paint (juce::Graphics& g)
 {
-    const float w = (float) getWidth();
-    const float h = (float) getHeight();
+    g.addTransform (juce::AffineTransform::scale (zoomFactor()));
+    const float w = (float) content.getWidth();
+    const float h = (float) content.getHeight();
 
     g.setColour (backgroundColour);
     g.fillRect (juce::Rectangle<float> (0.0f, 0.0f, w, h));
@@ -179,6 +187,21 @@ void DemoEditorComponent::handleCommandMessage (int commandId)
 {
     if (commandId == 1)
         repaint();
+}
+
+void DemoEditorComponent::setZoom (int percent)
+{
+    if (! EditorZoom::isChoice (percent) || percent == zoomPercent)
+        return;
+
+    EditorZoom::save (percent);
+    const int w = content.getWidth();
+    const int h = content.getHeight();
+    zoomPercent = percent;
+    content.setTransform (juce::AffineTransform::scale (zoomFactor()));
+    // The window that holds the editor follows its size.
+    setSize (juce::roundToInt (w * zoomFactor()), juce::roundToInt (h * zoomFactor()));
+    repaint();
 }
 
 bool DemoEditorComponent::keyPressed (const juce::KeyPress& key)

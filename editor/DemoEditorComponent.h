@@ -2,6 +2,7 @@
 
 #include "bridge/AudioFilterEditor.h"
 #include "editor/EditorLookAndFeel.h"
+#include "editor/EditorZoom.h"
 #include "editor/PianoGrid.h"
 #include "editor/VirtualPiano.h"
 
@@ -44,8 +45,14 @@ public:
     juce::Label* getTitleLabel() const noexcept { return titleLabel.get(); }
     juce::HyperlinkButton* getWebLink() const noexcept { return webLink.get(); }
 
+    // At 100 %: every element is drawn at the zoom times its size.
     static constexpr int defaultWidth = 700;
     static constexpr int defaultHeight = 800;
+
+    // The zoom in percent (one of EditorZoom::choices): the window grows or shrinks with it, and
+    // it is kept for the windows opened later. Message thread.
+    void setZoom (int percent);
+    int getZoom() const noexcept { return zoomPercent; }
 
     // Shows text on the title line for messageMilliseconds, then the title again. Message thread.
     void showMessage (const juce::String& text);
@@ -61,8 +68,13 @@ private:
     void createTitle();
     void createWebLink();
 
+    float zoomFactor() const noexcept { return (float) zoomPercent / 100.0f; }
+
     // Declared before the children so that it outlives every component that draws with it.
     EditorLookAndFeel lookAndFeel;
+    int zoomPercent = EditorZoom::load();
+    // Holds every child, scaled by the zoom.
+    juce::Component content;
     const juce::Font textFont { 12.0f, juce::Font::plain };
 
     // Owned by the viewport, which shows it.

@@ -114,6 +114,8 @@ public:
 
     // Something the player should read (why a paste was refused); the editor shows it.
     std::function<void (const juce::String&)> onMessage;
+    // The menu's zoom was chosen (percent); the editor applies it.
+    std::function<void (int)> onZoom;
     int getColumnX (int index) const noexcept;
 
     void mouseDown (const juce::MouseEvent& event) override;

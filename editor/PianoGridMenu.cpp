@@ -1,6 +1,7 @@
 #include "editor/PianoGridMenu.h"
 
 #include "editor/PianoGrid.h"
+#include "editor/EditorZoom.h"
 #include "editor/PlayerSettingsMenu.h"
 #include "engine/NoteCell.h"
 
@@ -62,6 +63,16 @@ juce::PopupMenu PianoGridMenu::withPlayingSettings (juce::PopupMenu menu, const 
 {
     menu.addSeparator();
     menu.addSubMenu ("Playing", PlayerSettingsMenu::create (grid.getPlayer()));
+
+    if (grid.onZoom)
+    {
+        juce::PopupMenu zoom;
+        const int current = EditorZoom::load();
+        for (auto percent : EditorZoom::choices)
+            zoom.addItem (zoomItem + percent, juce::String (percent) + " %", true, percent == current);
+        menu.addSubMenu ("Zoom", zoom);
+    }
+
     return menu;
 }
 
@@ -75,6 +86,14 @@ void PianoGridMenu::perform (PianoGrid& grid, int itemId, int index, int note)
     // The settings and the chart apply wherever the click was.
     if (PlayerSettingsMenu::perform (grid.getPlayer(), itemId))
         return;
+
+    if (EditorZoom::isChoice (itemId - zoomItem))
+    {
+        if (grid.onZoom)
+            grid.onZoom (itemId - zoomItem);
+
+        return;
+    }
 
     if (itemId == undoItem || itemId == redoItem)
     {

@@ -24,6 +24,8 @@ public:
         undoItem = 8,
         redoItem = 9,
         cutItem = 10,
+        // zoomItem + p sets the window's zoom to p percent.
+        zoomItem = 2000,
         // firstVelocityItem + v sets the note's velocity to v (1 to 127).
         firstVelocityItem = 1000
     };

@@ -71,8 +71,9 @@ AudioFilterEditor* Corvadel::createFilterEditor()
 
 bool Corvadel::getEditorSize (int& width, int& height) const
 {
-    width = DemoEditorComponent::defaultWidth;
-    height = DemoEditorComponent::defaultHeight;
+    const int zoom = EditorZoom::load();
+    width = DemoEditorComponent::defaultWidth * zoom / 100;
+    height = DemoEditorComponent::defaultHeight * zoom / 100;
     return true;
 }
 

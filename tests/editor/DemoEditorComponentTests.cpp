@@ -94,14 +94,19 @@ TEST_F (DemoEditorComponentTest, ChildrenAreVisibleAndTheLinkLiesOverTheTitle)
                                                    editor->getAddButton(), editor->getStopButton(),
                                                    editor->getTitleLabel(), editor->getWebLink() };
 
+    // All in the one component that the zoom scales.
+    auto* content = editor->getViewport()->getParentComponent();
+    ASSERT_NE (content, nullptr);
+    EXPECT_EQ (content->getParentComponent(), editor.get());
+
     for (auto* child : children)
     {
         EXPECT_TRUE (child->isVisible());
-        EXPECT_EQ (child->getParentComponent(), editor.get());
+        EXPECT_EQ (child->getParentComponent(), content);
     }
 
-    EXPECT_GT (editor->getIndexOfChildComponent (editor->getWebLink()),
-               editor->getIndexOfChildComponent (editor->getTitleLabel()));
+    EXPECT_GT (content->getIndexOfChildComponent (editor->getWebLink()),
+               content->getIndexOfChildComponent (editor->getTitleLabel()));
 }
 
 TEST_F (DemoEditorComponentTest, FreshEditorShowsTwoEmptyColumnsAndNoPlayPosition)
@@ -492,6 +497,38 @@ TEST_F (DemoEditorComponentTest, SavesFreshAndPlayedEditorsAsPng)
     const auto red = editorPointOf (1, 62);
     EXPECT_EQ (reloaded.getPixelAt (red.x, red.y).getARGB(), 0xFFFF0000u);
     EXPECT_TRUE (juce::ImageFileFormat::loadFrom (fresh).isValid());
+}
+
+// The zoom scales every element together, sizes the window, is kept for the next window and the
+// size a host asks for, and never reaches the state.
+TEST_F (DemoEditorComponentTest, ZoomScalesEveryElementAndIsAPreferenceOutsideTheState)
+{
+    juce::MemoryBlock stateBefore, stateAfter;
+    filter.saveState (stateBefore);
+    const auto atFull = render (*editor);
+    EXPECT_EQ (argbAt (atFull, 2, 400), background) << "the control: past the 2-pixel border";
+
+    PianoGridMenu::perform (*editor->getGrid(), PianoGridMenu::zoomItem + 150, -1);
+
+    EXPECT_EQ (editor->getWidth(), 1050);
+    EXPECT_EQ (editor->getHeight(), 1200);
+    const auto zoomed = render (*editor);
+    EXPECT_EQ (argbAt (zoomed, 2, 400), lightBorder) << "the border is 3 pixels wide now";
+    EXPECT_EQ (argbAt (zoomed, 100, 1196), darkBorder);
+    EXPECT_TRUE (isCloseTo (zoomed.getPixelAt (1002, 1140), atFull.getPixelAt (668, 760), 8)) << "the Stop button";
+    EXPECT_FALSE (isCloseTo (zoomed.getPixelAt (668, 760), atFull.getPixelAt (668, 760), 8)) << "the control: the button moved";
+    filter.saveState (stateAfter);
+    EXPECT_EQ (stateAfter, stateBefore);
+
+    DemoEditorComponent next (filter);
+    int width = 0, height = 0;
+    EXPECT_TRUE (filter.getEditorSize (width, height));
+    EXPECT_EQ (juce::Point<int> (width, height), juce::Point<int> (1050, 1200));
+    EXPECT_EQ (next.getZoom(), 150) << "read from " << EditorZoom::preferenceFile().getFullPathName();
+
+    next.setZoom (100);
+    EXPECT_EQ (next.getWidth(), 700);
+    EXPECT_EQ (EditorZoom::load(), 100);
 }
 
 //==============================================================================

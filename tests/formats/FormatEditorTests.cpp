@@ -150,5 +150,33 @@ TEST_P (FormatEditor, StopEndsTheSoundingChordAtTheNextBlock)
     EXPECT_TRUE (plugin->play ({}).empty()) << "and only once";
 }
 
+// The zoom a player chose (a preference of the user's, in its file) sizes the window the host
+// gives the editor and scales what it shows and where its clicks land.
+TEST_P (FormatEditor, AZoomOf150PercentScalesTheWindowItsPixelsAndItsClicks)
+{
+    const auto configHome = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("corvadel-zoom-test");
+    const auto preference = configHome.getChildFile ("corvadel").getChildFile ("editor.settings");
+    preference.getParentDirectory().createDirectory();
+    ASSERT_TRUE (preference.replaceWithText (R"(<?xml version="1.0" encoding="UTF-8"?><PROPERTIES><VALUE name="zoomPercent" val="150"/></PROPERTIES>)"));
+    setenv ("XDG_CONFIG_HOME", configHome.getFullPathName().toRawUTF8(), 1);
+
+    auto grid = GridScript::threeChords();
+    plugin->loadGrid (GridScript::chunkOf (grid));
+    openEditor();
+
+    EXPECT_EQ (editor->getWidth(), 1050);
+    EXPECT_EQ (editor->getHeight(), 1200);
+    EXPECT_TRUE (shows (column0X * 3 / 2, rowY (60) * 3 / 2, onCell)) << "column 0's note 60, where 150 % puts it";
+    EXPECT_EQ (window->pixel (2, 400), lightStrip) << "the left strip is 3 pixels wide (2 at 100 %)";
+
+    click ((column0X + columnSpacing) * 3 / 2, rowY (100) * 3 / 2);
+    grid[1].notes.push_back ({ 100, 100 });
+    EXPECT_EQ (plugin->saveGrid(), GridScript::chunkOf (grid)) << "the click switched column 1's note 100 on";
+
+    closeEditor();
+    unsetenv ("XDG_CONFIG_HOME");
+    configHome.deleteRecursively();
+}
+
 INSTANTIATE_TEST_SUITE_P (EachFormat, FormatEditor, ::testing::Values (PluginFormat::vst3, PluginFormat::lv2), formatName);
 INSTANTIATE_TEST_SUITE_P (Vst3, TenFormatEditors, ::testing::Values (PluginFormat::vst3), formatName);
