@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+
 namespace
 {
 using namespace EditorScreen;
@@ -150,30 +153,42 @@ TEST_P (FormatEditor, StopEndsTheSoundingChordAtTheNextBlock)
     EXPECT_TRUE (plugin->play ({}).empty()) << "and only once";
 }
 
-// The zoom a player chose (a preference of the user's, in its file) sizes the window the host
-// gives the editor and scales what it shows and where its clicks land.
-TEST_P (FormatEditor, AZoomOf150PercentScalesTheWindowItsPixelsAndItsClicks)
+// The host's display scale (handed to the plug-in through the format: VST 3's content scale,
+// LV2's scale factor option) and the zoom a player chose (a preference of the user's, in its file)
+// multiply: the window the host gives the editor, what it shows and where its clicks land all
+// scale once by their product.
+TEST_P (FormatEditor, TheHostsScaleAndTheZoomScaleTheWindowItsPixelsAndItsClicksOnce)
 {
     const auto configHome = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("corvadel-zoom-test");
     const auto preference = configHome.getChildFile ("corvadel").getChildFile ("editor.settings");
     preference.getParentDirectory().createDirectory();
-    ASSERT_TRUE (preference.replaceWithText (R"(<?xml version="1.0" encoding="UTF-8"?><PROPERTIES><VALUE name="zoomPercent" val="150"/></PROPERTIES>)"));
     setenv ("XDG_CONFIG_HOME", configHome.getFullPathName().toRawUTF8(), 1);
 
-    auto grid = GridScript::threeChords();
-    plugin->loadGrid (GridScript::chunkOf (grid));
-    openEditor();
+    struct Case { float hostScale; int zoom; int width, height; };
+    for (const auto& scaled : { Case { 1.5f, 100, 1050, 1200 }, Case { 2.0f, 100, 1400, 1600 },
+                                Case { 1.0f, 150, 1050, 1200 }, Case { 1.5f, 150, 1575, 1800 } })
+    {
+        SCOPED_TRACE (std::to_string (scaled.hostScale) + " × " + std::to_string (scaled.zoom) + " %");
+        ASSERT_TRUE (preference.replaceWithText ("<?xml version=\"1.0\" encoding=\"UTF-8\"?><PROPERTIES><VALUE name=\"zoomPercent\" val=\""
+                                                 + juce::String (scaled.zoom) + "\"/></PROPERTIES>"));
+        auto grid = GridScript::threeChords();
+        plugin->loadGrid (GridScript::chunkOf (grid));
+        openEditor();
+        editor->setScaleFactor (scaled.hostScale);
+        const float f = scaled.hostScale * (float) scaled.zoom / 100.0f;
 
-    EXPECT_EQ (editor->getWidth(), 1050);
-    EXPECT_EQ (editor->getHeight(), 1200);
-    EXPECT_TRUE (shows (column0X * 3 / 2, rowY (60) * 3 / 2, onCell)) << "column 0's note 60, where 150 % puts it";
-    EXPECT_EQ (window->pixel (2, 400), lightStrip) << "the left strip is 3 pixels wide (2 at 100 %)";
+        EXPECT_TRUE (loopUntil ([this] { hostLoopOnce(); }, [&] { return editor->getWidth() == scaled.width && editor->getHeight() == scaled.height; }))
+            << editor->getWidth() << " × " << editor->getHeight();
+        EXPECT_TRUE (shows ((int) (column0X * f), (int) (rowY (67) * f), onCell)) << "column 0's note 67, where the scale puts it";
+        EXPECT_EQ (window->pixel ((int) std::floor (2 * f) - 1, 400), lightStrip) << "the 2-pixel strip, scaled";
+        EXPECT_EQ (window->pixel ((int) std::ceil (2 * f), 400), background) << "and no more";
 
-    click ((column0X + columnSpacing) * 3 / 2, rowY (100) * 3 / 2);
-    grid[1].notes.push_back ({ 100, 100 });
-    EXPECT_EQ (plugin->saveGrid(), GridScript::chunkOf (grid)) << "the click switched column 1's note 100 on";
+        click ((int) ((column0X + columnSpacing) * f), (int) (rowY (100) * f));
+        grid[1].notes.push_back ({ 100, 100 });
+        EXPECT_EQ (plugin->saveGrid(), GridScript::chunkOf (grid)) << "the click switched column 1's note 100 on";
+        closeEditor();
+    }
 
-    closeEditor();
     unsetenv ("XDG_CONFIG_HOME");
     configHome.deleteRecursively();
 }
