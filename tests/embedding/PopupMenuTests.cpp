@@ -188,8 +188,8 @@ TEST_F (PopupMenuTest, RightClickOnAColumnOffersTheEditsAndInsertsBeforeIt)
 
     ASSERT_TRUE (user.sawMenu);
     EXPECT_FALSE (user.hadToDismiss) << "the click on the item did not close the menu";
-    EXPECT_EQ (user.itemsSeen, juce::StringArray ({ "Delete", "Insert new", "Copy", "Paste", "Set play position", "Copy the grid as a chord chart",
-                                             "Paste a chord chart before this column", "Playing" }))
+    EXPECT_EQ (user.itemsSeen, juce::StringArray ({ "Undo edit column 2", "Redo", "Delete", "Insert new", "Cut", "Copy", "Paste", "Set play position",
+                                             "Copy the grid as a chord chart", "Paste a chord chart before this column", "Playing", "Zoom" }))
         << user.itemsSeen.joinIntoString ("|");
     EXPECT_EQ (grid->getNumColumns(), 3);
     std::vector<NoteCell> cells (notesPerChord);
