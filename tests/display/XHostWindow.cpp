@@ -318,3 +318,16 @@ void XHostWindow::sync() const
 {
     XSync (asDisplay (display), False);
 }
+
+void XHostWindow::typeKeys (std::initializer_list<unsigned long> keysyms) const
+{
+    auto* d = asDisplay (display);
+
+    for (auto keysym : keysyms)
+        XTestFakeKeyEvent (d, XKeysymToKeycode (d, keysym), True, CurrentTime);
+
+    for (auto it = std::rbegin (keysyms); it != std::rend (keysyms); ++it)
+        XTestFakeKeyEvent (d, XKeysymToKeycode (d, *it), False, CurrentTime);
+
+    XSync (d, False);
+}

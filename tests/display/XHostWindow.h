@@ -1,5 +1,7 @@
 #pragma once
 
+#include <initializer_list>
+
 // The host's side of the window system in the display tests: a plain X window for the plug-in's
 // editor, reading pixels back, the window tree below it, and a mouse driven through XTest.
 // Xlib's names stay inside the source file.
@@ -43,6 +45,9 @@ public:
     void releaseLeftButton() const { releaseButton (1); }
     void pressButton (int button) const;
     void releaseButton (int button) const;
+    // Presses the keys (X keysyms) in order and lets them go in reverse, as fingers on a chord of
+    // keys do (Control, then z).
+    void typeKeys (std::initializer_list<unsigned long> keysyms) const;
     void sync() const;
 
     // Whether a window manager announces itself on the screen (a bare X server has none).
