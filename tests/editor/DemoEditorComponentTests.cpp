@@ -499,24 +499,14 @@ TEST_F (DemoEditorComponentTest, SavesFreshAndPlayedEditorsAsPng)
     EXPECT_TRUE (juce::ImageFileFormat::loadFrom (fresh).isValid());
 }
 
-// The zoom scales every element together, sizes the window, is kept for the next window and the
-// size a host asks for, and never reaches the state.
-TEST_F (DemoEditorComponentTest, ZoomScalesEveryElementAndIsAPreferenceOutsideTheState)
+// The zoom is kept for the next window and the size a host asks for, and never reaches the state
+// (the format tests check what it scales, and where clicks land).
+TEST_F (DemoEditorComponentTest, ZoomIsAPreferenceOutsideTheState)
 {
     juce::MemoryBlock stateBefore, stateAfter;
     filter.saveState (stateBefore);
-    const auto atFull = render (*editor);
-    EXPECT_EQ (argbAt (atFull, 2, 400), background) << "the control: past the 2-pixel border";
-
     PianoGridMenu::perform (*editor->getGrid(), PianoGridMenu::zoomItem + 150, -1);
-
     EXPECT_EQ (editor->getWidth(), 1050);
-    EXPECT_EQ (editor->getHeight(), 1200);
-    const auto zoomed = render (*editor);
-    EXPECT_EQ (argbAt (zoomed, 2, 400), lightBorder) << "the border is 3 pixels wide now";
-    EXPECT_EQ (argbAt (zoomed, 100, 1196), darkBorder);
-    EXPECT_TRUE (isCloseTo (zoomed.getPixelAt (1002, 1140), atFull.getPixelAt (668, 760), 8)) << "the Stop button";
-    EXPECT_FALSE (isCloseTo (zoomed.getPixelAt (668, 760), atFull.getPixelAt (668, 760), 8)) << "the control: the button moved";
     filter.saveState (stateAfter);
     EXPECT_EQ (stateAfter, stateBefore);
 
@@ -524,10 +514,9 @@ TEST_F (DemoEditorComponentTest, ZoomScalesEveryElementAndIsAPreferenceOutsideTh
     int width = 0, height = 0;
     EXPECT_TRUE (filter.getEditorSize (width, height));
     EXPECT_EQ (juce::Point<int> (width, height), juce::Point<int> (1050, 1200));
-    EXPECT_EQ (next.getZoom(), 150) << "read from " << EditorZoom::preferenceFile().getFullPathName();
-
+    EXPECT_EQ (next.getZoom(), 150);
     next.setZoom (100);
-    EXPECT_EQ (next.getWidth(), 700);
+    EXPECT_EQ (next.getWidth(), 700) << "the control";
     EXPECT_EQ (EditorZoom::load(), 100);
 }
 
@@ -545,25 +534,15 @@ namespace
         EditHistory& history() { return filter.getPlayer().getHistory(); }
         PlayPosition position() { return filter.getPlayer().getPlayPosition(); }
 
-        juce::MemoryBlock saved()
-        {
-            juce::MemoryBlock bytes;
-            filter.saveState (bytes);
-            return bytes;
-        }
+        juce::MemoryBlock saved() { juce::MemoryBlock bytes; filter.saveState (bytes); return bytes; }
 
         // A grid whose column i has note 30 + i % 90 on at velocity 1 + i % 127, restored as a
         // host restores it.
-        void restoreColumns (int count, int extraNote = -1)
+        void restoreColumns (int count)
         {
             GridState state (count, notesPerChord);
             for (int i = 0; i < count; ++i)
-            {
-                state.column (i)[30 + i % 90].isOn = 1;
-                state.column (i)[30 + i % 90].velocity = 1 + i % 127;
-            }
-            if (extraNote >= 0)
-                state.column (0)[extraNote].isOn = 1;
+                state.column (i)[30 + i % 90] = { 1, {}, 1 + i % 127 };
             juce::MemoryBlock bytes;
             StateChunk::write (state, filter.getPlayer().getSettings(), bytes);
             filter.restoreState (bytes.getData(), (int) bytes.getSize());
@@ -671,7 +650,7 @@ TEST (EditHistory, EveryEditIsOneStepThatUndoAndRedoTakeThroughTheEditor)
           "delete column 1" },
         { "a restore of other bytes clears it", 3, 0, none,
           [] (HistoryBench& b) { b.menu (PianoGridMenu::deleteItem, 0); },
-          [] (HistoryBench& b) { b.restoreColumns (3, 100); }, "delete column 1", false },
+          [] (HistoryBench& b) { b.restoreColumns (4); }, "delete column 1", false },
         { "a block of columns moved while one of them plays", 6, 3,
           [] (HistoryBench& b) { b.shiftClickName (1); b.shiftClickName (3); },
           [] (HistoryBench& b) {
@@ -737,7 +716,7 @@ TEST (EditHistory, EveryEditIsOneStepThatUndoAndRedoTakeThroughTheEditor)
         row.between (bench);
         const auto stateBetween = bench.saved();
 
-        juce::String undoText;
+        juce::String undoText;  // as the menu offers it
         auto menu = PianoGridMenu::create (bench.grid(), 0, -1);
         for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
             if (it.getItem().itemID == PianoGridMenu::undoItem)

@@ -199,8 +199,7 @@ TEST_P (FormatEditor, TheHostsScaleAndTheZoomScaleTheWindowItsPixelsAndItsClicks
 // it again, in the host's own window.
 TEST_P (FormatEditor, TheUndoKeysReachTheEditorAfterAClick)
 {
-    // Under the framework's LV2 hosting in this host no key has been seen to reach the plug-in's
-    // window after a click (the menu's entries are the way there); the VST 3's window gets them.
+    // Under the framework's LV2 hosting here no key reaches the plug-in's window after a click.
     if (GetParam() == PluginFormat::lv2)
         GTEST_SKIP() << "keys do not reach an LV2 editor in this host";
 
