@@ -54,6 +54,15 @@ juce_add_plugin(CorvadelPlugin
   LV2URI "${CORVADEL_lv2Uri}"
   FORMATS ${corvadel_formats})
 
+# JUCE's client sources are compiled one by one, as JUCE writes them.
+set_target_properties(CorvadelPlugin PROPERTIES UNITY_BUILD OFF)
+foreach(format IN LISTS corvadel_formats)
+  set_target_properties(CorvadelPlugin_${format} PROPERTIES UNITY_BUILD OFF)
+endforeach()
+if(TARGET juce_lv2_helper)
+  set_target_properties(juce_lv2_helper PROPERTIES UNITY_BUILD OFF)
+endif()
+
 file(GLOB formats_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/formats/*.cpp)
 if(WIN32)
   list(FILTER formats_sources EXCLUDE REGEX "/FrameworkXErrorFilter\\.cpp$")

@@ -49,12 +49,14 @@ foreach(module IN LISTS CORVADEL_JUCE_MODULES)
 endforeach()
 
 # Sets what every library of the framework shares: hidden, position-independent code, the
-# framework's headers and its own warnings left out.
+# framework's headers, its own warnings left out, and each module its own unity file as JUCE
+# writes it.
 function(corvadel_juce_library target)
   set_target_properties(${target} PROPERTIES
     POSITION_INDEPENDENT_CODE ON
     CXX_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON)
+    VISIBILITY_INLINES_HIDDEN ON
+    UNITY_BUILD OFF)
   target_include_directories(${target} SYSTEM PUBLIC "${JUCE_MODULES_DIR}")
   target_compile_options(${target} PRIVATE -w)
   if(WIN32)

@@ -7,7 +7,7 @@ using namespace editortest;
 
 namespace
 {
-    constexpr juce::uint32 background = 0xFF7FFFD4;
+    constexpr juce::uint32 keyboardBackground = 0xFF7FFFD4;
     constexpr juce::uint32 whiteKey = 0xFFFFFFF0;
     constexpr juce::uint32 black = 0xFF000000;
     constexpr juce::uint32 highlight = 0xFFA0A0A0;
@@ -97,7 +97,7 @@ TEST_F (EditorKeyboardTest, FrontStripRunsAlongTheRightEdge)
 TEST_F (EditorKeyboardTest, NoSlotShowsTheBackground)
 {
     for (int y = 0; y < image.getHeight(); ++y)
-        ASSERT_NE (argbAt (image, 30, y), background) << "y " << y;
+        ASSERT_NE (argbAt (image, 30, y), keyboardBackground) << "y " << y;
 }
 
 //==============================================================================
@@ -131,8 +131,8 @@ TEST (VirtualPianoDrawing, LastBlackKeyIsLeftOutAndItsSlotKeepsTheBackground)
 
     auto image = render (keyboard);
 
-    EXPECT_EQ (argbAt (image, 65, 20), background);
-    EXPECT_EQ (argbAt (image, 61, 10), background);  // no A sharp at the boundary at 60
+    EXPECT_EQ (argbAt (image, 65, 20), keyboardBackground);
+    EXPECT_EQ (argbAt (image, 61, 10), keyboardBackground);  // no A sharp at the boundary at 60
     EXPECT_EQ (argbAt (image, 57, 30), whiteKey);
     EXPECT_EQ (countBlackRunsAlong (image, 25), 4);
 }
@@ -171,5 +171,5 @@ TEST (VirtualPianoDrawing, EmptyKeyboardShowsOnlyTheBackground)
 
     auto image = render (keyboard);
 
-    EXPECT_EQ (argbAt (image, 25, 10), background);
+    EXPECT_EQ (argbAt (image, 25, 10), keyboardBackground);
 }
