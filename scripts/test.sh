@@ -5,23 +5,29 @@
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}
+started=$(date +%s)
+# Prints a step's heading with the minutes and seconds since the command started.
+step() {
+  elapsed=$(($(date +%s) - started))
+  printf '\n== %s (at %dm%02ds)\n' "$1" $((elapsed / 60)) $((elapsed % 60))
+}
 
+step "Installing what is missing"
 "$here/scripts/install-deps.sh" test
+step "Building for Linux"
 BUILD_DIR=$build_dir "$here/scripts/build.sh" -DCORVADEL_BUILD_TESTS=ON
+step "Building for Windows"
 BUILD_DIR=$build_dir "$here/scripts/build-windows.sh" x86_64 i686 -- -DCORVADEL_BUILD_TESTS=ON
 
 failed=""
 
-echo
-echo "== Linux: Corvadel.so, Corvadel.vst3, Corvadel.lv2"
+step "Linux: Corvadel.so, Corvadel.vst3, Corvadel.lv2"
 (cd "$build_dir" && ctest --output-on-failure --timeout 900 -j 2) || failed="$failed linux"
 
-echo
-echo "== Windows, 64-bit: Corvadel.dll and Corvadel.vst3 under wine64"
+step "Windows, 64-bit: Corvadel.dll and Corvadel.vst3 under wine64"
 (cd "$build_dir/windows-x86_64" && ctest --output-on-failure --timeout 900 -j 2) || failed="$failed windows-x86_64"
 
-echo
-echo "== Windows, 32-bit: Corvadel.dll and Corvadel.vst3"
+step "Windows, 32-bit: Corvadel.dll and Corvadel.vst3"
 if reason=$("$here/scripts/can-run-32bit.sh"); then
   if [ -x /usr/lib/wine/wine ]; then
     echo "This machine runs 32-bit programs: the host scenarios run under wine32."
@@ -34,8 +40,7 @@ else
 fi
 (cd "$build_dir/windows-i686" && ctest --output-on-failure --timeout 900 -j 2) || failed="$failed windows-i686"
 
-echo
-echo "== Benchmark: figures to compare, not a test"
+step "Benchmark: figures to compare, not a test"
 # The editor's figures need a display: a virtual one of the benchmark's own. Each figure moves with
 # the machine, its load and the process's memory layout, so one over its bound is a warning, not a
 # failure; the figures are kept in the build folder, with the previous run's beside them.
@@ -46,6 +51,7 @@ timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
   || failed="$failed benchmark"
 echo "(figures written to $figures)"
 
+step "Finished"
 if [ -n "$failed" ]; then
   echo "tests failed:$failed"
   exit 1
