@@ -36,7 +36,7 @@ if reason=$("$here/scripts/can-run-32bit.sh"); then
   fi
 else
   echo "SKIPPED: the 32-bit plug-ins' host scenarios under wine32 do not run here: $reason."
-  echo "Checked without running them: the DLL's and the bundle's exports and imports, the bundle's layout, and the record layout at compile time."
+  echo "Checked without running them: the DLL's and the bundle's exports and imports, the bundle's layout, and the record layout at compile time (the test programs that would run under wine32 are not built)."
 fi
 (cd "$build_dir/windows-i686" && ctest --output-on-failure --timeout 900 -j 2) || failed="$failed windows-i686"
 

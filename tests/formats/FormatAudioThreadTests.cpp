@@ -104,10 +104,6 @@ protected:
     size_t notesOut = 0;
 };
 
-std::string formatName (const ::testing::TestParamInfo<PluginFormat>& info)
-{
-    return nameOf (info.param);
-}
 }
 
 TEST_P (FormatAudioThread, CountersSeeWhatTheyCountAndWhoseCodeCausedIt)
@@ -179,4 +175,4 @@ TEST_P (FormatAudioThread, SteppingWithTheEditorOpenAndTheMessageLoopRunningTouc
     EXPECT_EQ (notesOut, notesForPressesOver (1000));
 }
 
-INSTANTIATE_TEST_SUITE_P (EachFormat, FormatAudioThread, ::testing::Values (PluginFormat::vst3, PluginFormat::lv2), formatName);
+INSTANTIATE_TEST_SUITE_P (EachFormat, FormatAudioThread, ::testing::Values (PluginFormat::vst3, PluginFormat::lv2), FormatTestName());

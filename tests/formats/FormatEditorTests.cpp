@@ -93,10 +93,6 @@ protected:
     std::unique_ptr<juce::AudioProcessorEditor> editor;
 };
 
-std::string formatName (const ::testing::TestParamInfo<PluginFormat>& info)
-{
-    return nameOf (info.param);
-}
 }
 
 // The framework's LV2 hosting (this test host's, not the plug-in's) now and then shows no editor
@@ -219,5 +215,5 @@ TEST_P (FormatEditor, TheUndoKeysReachTheEditorAfterAClick)
     EXPECT_TRUE (loopUntil ([this] { hostLoopOnce(); }, [&] { return plugin->saveGrid() == GridScript::chunkOf (grid); })) << "redone";
 }
 
-INSTANTIATE_TEST_SUITE_P (EachFormat, FormatEditor, ::testing::Values (PluginFormat::vst3, PluginFormat::lv2), formatName);
-INSTANTIATE_TEST_SUITE_P (Vst3, TenFormatEditors, ::testing::Values (PluginFormat::vst3), formatName);
+INSTANTIATE_TEST_SUITE_P (EachFormat, FormatEditor, ::testing::Values (PluginFormat::vst3, PluginFormat::lv2), FormatTestName());
+INSTANTIATE_TEST_SUITE_P (Vst3, TenFormatEditors, ::testing::Values (PluginFormat::vst3), FormatTestName());

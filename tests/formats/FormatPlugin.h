@@ -12,6 +12,12 @@
 
 enum class PluginFormat { vst2, vst3, lv2 };
 std::string nameOf (PluginFormat format);
+// Names a parameterised test after its format (given the test framework's parameter information).
+struct FormatTestName
+{
+    template <typename ParamInfo>
+    std::string operator() (const ParamInfo& info) const { return nameOf (info.param); }
+};
 
 // The sample at which the plug-in sees a pedal press the host placed at this sample. A VST 3 gets
 // controllers as parameter changes (JUCE's client maps them to parameters, as VST 3 asks), and

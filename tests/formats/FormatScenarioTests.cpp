@@ -30,10 +30,6 @@ protected:
     std::unique_ptr<FormatPlugin> plugin = openPlugin (GetParam());
 };
 
-std::string formatName (const ::testing::TestParamInfo<PluginFormat>& info)
-{
-    return nameOf (info.param);
-}
 }
 
 TEST_P (FormatScenario, PressesStepTheLoadedGridWithExactNotesAtThePressSamples)
@@ -156,7 +152,7 @@ TEST_P (FormatScenario, ABypassEndsTheChordStepsNothingAndPassesTheMidi)
     EXPECT_EQ (plugin->play ({ { 0, 0xB0, 64, 127 } }), expected.pressesAt ({ 0 })) << "the next column, no note-off again";
 }
 
-INSTANTIATE_TEST_SUITE_P (EachFormat, FormatScenario, ::testing::ValuesIn (testedFormats()), formatName);
+INSTANTIATE_TEST_SUITE_P (EachFormat, FormatScenario, ::testing::ValuesIn (testedFormats()), FormatTestName());
 
 // Each format saves the bytes the VST 2 chunk holds for the same grid, and each other format
 // loads them: the grid comes back byte for byte and its first column plays.
