@@ -62,7 +62,7 @@ function(corvadel_juce_library target)
   # juce_gui_extra), and the project's own code keeps its own.
   target_compile_options(${target} PRIVATE -w -g0)
   if(WIN32)
-    # The hosting code alone has more sections than a plain COFF object can hold.
+    # gui_basics and the hosting code have more sections than a plain COFF object can hold.
     target_compile_options(${target} PRIVATE -Wa,-mbig-obj)
   endif()
 endfunction()
