@@ -45,8 +45,9 @@ void EditorCompWrapper::paintOverChildren (juce::Graphics&)
 
 void EditorCompWrapper::resized()
 {
+    // The editor may be drawn scaled: its own bounds are this area in its coordinates.
     if (auto* editor = getChildComponent (0))
-        editor->setBounds (0, 0, getWidth(), getHeight());
+        editor->setBounds (editor->getLocalArea (this, getLocalBounds()));
 }
 
 void EditorCompWrapper::childBoundsChanged (juce::Component* child)
@@ -55,8 +56,9 @@ void EditorCompWrapper::childBoundsChanged (juce::Component* child)
         return;
 
     child->setTopLeftPosition (0, 0);
-    ownerBridge.resizeHostWindow (child->getWidth(), child->getHeight());
-    setSize (child->getWidth(), child->getHeight());
+    const auto scaled = child->getBoundsInParent();
+    ownerBridge.resizeHostWindow (scaled.getWidth(), scaled.getHeight());
+    setSize (scaled.getWidth(), scaled.getHeight());
 }
 
 void EditorCompWrapper::broughtToFront()

@@ -7,6 +7,8 @@
 #include "bridge/JuceVSTWrapper.h"
 #include "bridge/PluginWindowCalls.h"
 
+#include <cmath>
+
 bool EditorHosting::hostCallGuard = false;
 juce::uint32 EditorHosting::lastHostIdleTime = 0;
 
@@ -43,8 +45,32 @@ void EditorHosting::createEditorComp()
     editorComp = std::make_unique<EditorCompWrapper> (bridge);
     editorComp->addAndMakeVisible (editor);
     editor->toFront (false);
-    editorComp->setBounds (editor->getBounds());
     editor->setTopLeftPosition (0, 0);
+    scaleEditor();
+}
+
+void EditorHosting::setDisplayScale (float scale)
+{
+    const juce::ScopedLock sl (editorCalls);
+
+    if (! std::isfinite (scale) || scale <= 0.0f)
+        return;
+
+    displayScale = juce::jlimit (1.0f, 4.0f, scale);
+    scaleEditor();
+}
+
+void EditorHosting::scaleEditor()
+{
+    if (editorComp == nullptr)
+        return;
+
+    if (auto* editor = editorComp->getChildComponent (0))
+    {
+        // The holder takes the scaled size from the editor and passes it on to the host's window.
+        editor->setTransform (juce::AffineTransform::scale (displayScale));
+        editorComp->childBoundsChanged (editor);
+    }
 }
 
 void EditorHosting::deleteEditorComp()
@@ -76,7 +102,14 @@ VstIntPtr EditorHosting::getEditorRect (void* rectDestination)
         width = editorComp->getWidth();
         height = editorComp->getHeight();
     }
-    else if (! filter.getEditorSize (width, height))
+    else if (filter.getEditorSize (width, height))
+    {
+        // Rounded as the open editor's scaled bounds will be.
+        const auto scaled = juce::Rectangle<int> (width, height).transformedBy (juce::AffineTransform::scale (displayScale));
+        width = scaled.getWidth();
+        height = scaled.getHeight();
+    }
+    else
     {
         return 0;
     }

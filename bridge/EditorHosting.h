@@ -50,6 +50,12 @@ public:
     // The editor's size changed: the host's window follows, through the host or the window walk.
     void resizeHostWindow (int width, int height);
 
+    // The host's display scale (1.5 for 150 %): the editor is drawn that much larger, and its
+    // size as the host sees it (effEditGetRect, the host's window) grows with it. The player's
+    // zoom multiplies it. Values a display cannot have (not a number, zero or less) are ignored;
+    // others are held to 1 to 4. Applied at once to an open editor.
+    void setDisplayScale (float scale);
+
     EditorCompWrapper* getEditorComp() const noexcept { return editorComp.get(); }
 
     // Held by each editor call from its start: taken by the bridge before the call makes its
@@ -66,6 +72,7 @@ public:
 
 private:
     static bool isHostIdleDue();
+    void scaleEditor();
 
     JuceVSTWrapper& bridge;
     AudioFilterBase& filter;
@@ -74,6 +81,7 @@ private:
     juce::CriticalSection editorCalls;
     std::unique_ptr<EditorCompWrapper> editorComp;
     ERect editorRect {};
+    float displayScale = 1.0f;
 
     JUCE_DECLARE_NON_COPYABLE (EditorHosting)
 };

@@ -231,6 +231,19 @@ VstIntPtr JuceVSTWrapper::dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr
             return handleEditorIdle();
         }
 
+        // The display's scale resizes an open editor, an editor call like the ones above.
+        case effVendorSpecific:
+        {
+            if (index != kVendorScaleIndex || value != kVendorScaleValue)
+                return AudioEffectX::dispatcher (opcode, index, value, ptr, opt);
+
+            const juce::ScopedLock call (editorHosting.getCallLock());
+            makeCallingThreadTheMessageThread();
+            const PluginWindowCalls windowCalls;
+            editorHosting.setDisplayScale (opt);
+            return 1;
+        }
+
         default:
             return AudioEffectX::dispatcher (opcode, index, value, ptr, opt);
     }

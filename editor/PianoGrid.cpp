@@ -79,7 +79,8 @@ void PianoGrid::show (std::shared_ptr<const GridState> sequence)
     layOutColumnsInView();
 }
 
-void PianoGrid::publish (std::unique_ptr<GridState> edited, const EditHistory::GridEdit& edit)
+void PianoGrid::publish (std::unique_ptr<GridState> edited, const EditHistory::GridEdit& edit,
+                         std::optional<juce::Range<int>> selectAfter)
 {
     std::shared_ptr<const GridState> next = std::move (edited);
     const auto before = shown;
@@ -92,13 +93,18 @@ void PianoGrid::publish (std::unique_ptr<GridState> edited, const EditHistory::G
         return;
     }
 
-    player.getHistory().recordGridEdit (before, next, edit);
+    // Unless the edit says what it selects, the selection stays, but where columns came or went
+    // it would name others now.
+    if (! selectAfter.has_value())
+        selectAfter = next->getNumColumns() == before->getNumColumns() ? selection : juce::Range<int>();
 
-    // Columns came or went: the selection would name others now.
-    if (next->getNumColumns() != before->getNumColumns())
-        selectColumns ({});
+    auto step = edit;
+    step.selectedBefore = selection;
+    step.selectedAfter = selectAfter->getIntersectionWith ({ 0, next->getNumColumns() });
+    player.getHistory().recordGridEdit (before, next, step);
 
     show (std::move (next));
+    selectColumns (step.selectedAfter);
 }
 
 juce::String PianoGrid::columnName (int index)
@@ -108,15 +114,25 @@ juce::String PianoGrid::columnName (int index)
 
 bool PianoGrid::undo()
 {
-    const bool undone = player.getHistory().undo (player);
+    auto reselect = selection;
+    const bool undone = player.getHistory().undo (player, &reselect);
     refreshFromPlayer();
+
+    if (undone)
+        selectColumns (reselect);
+
     return undone;
 }
 
 bool PianoGrid::redo()
 {
-    const bool redone = player.getHistory().redo (player);
+    auto reselect = selection;
+    const bool redone = player.getHistory().redo (player, &reselect);
     refreshFromPlayer();
+
+    if (redone)
+        selectColumns (reselect);
+
     return redone;
 }
 
@@ -502,8 +518,8 @@ void PianoGrid::moveColumns (int first, int count, int gap)
     const auto name = count == 1 ? "move " + columnName (first)
                                  : "move columns " + juce::String (first + 1) + " to " + juce::String (first + count);
     publish (shown->withColumnsMoved (first, count, to),
-             { name, PlayPositionChange::columnsMoved (first, count, to), PlayPositionChange::columnsMoved (to, count, first) });
-    selectColumns ({ to, to + count });
+             { name, PlayPositionChange::columnsMoved (first, count, to), PlayPositionChange::columnsMoved (to, count, first) },
+             juce::Range<int> (to, to + count));
 }
 
 juce::Range<int> PianoGrid::blockAt (int index) const
@@ -538,7 +554,6 @@ void PianoGrid::deleteBlock (juce::Range<int> columns)
     publish (shown->withColumnsReplaced (columns.getStart(), columns.getLength(), GridState (0, shown->getCellsPerColumn())),
              { name, PlayPositionChange::columnRemoved (columns.getStart(), columns.getLength()),
                PlayPositionChange::columnInserted (columns.getStart(), columns.getLength()) });
-    selectColumns ({});
 }
 
 void PianoGrid::insertCopiedBlock (int index)
@@ -554,5 +569,6 @@ void PianoGrid::insertCopiedBlock (int index)
     const int added = std::min (copiedBlock->getNumColumns(), (int) GridState::maxColumns - getNumColumns());
     publish (shown->withColumnsInserted (index, *copiedBlock),
              { "paste " + juce::String (added) + " columns", PlayPositionChange::columnInserted (index, added),
-               PlayPositionChange::columnRemoved (index, added) });
+               PlayPositionChange::columnRemoved (index, added) },
+             juce::Range<int> (index, index + added));
 }

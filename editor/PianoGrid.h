@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class SequencePlayer;
 
@@ -136,8 +137,10 @@ private:
 
     // true when the player held a sequence other than the one shown, which is shown now.
     bool adoptPublishedSequence();
-    // Publishes the edit and records it as a step of the player's history.
-    void publish (std::unique_ptr<GridState> edited, const EditHistory::GridEdit& edit);
+    // Publishes the edit and records it as a step; selectAfter names the columns it leaves
+    // selected (none given: the selection stays, or goes if columns came or went).
+    void publish (std::unique_ptr<GridState> edited, const EditHistory::GridEdit& edit,
+                  std::optional<juce::Range<int>> selectAfter = std::nullopt);
     void show (std::shared_ptr<const GridState> sequence);
     // true when the sounding or the cued column changed.
     bool readMarks();

@@ -79,6 +79,8 @@ void EditHistory::recordGridEdit (const std::shared_ptr<const GridState>& before
     step.done = edit.done;
     step.undone = edit.undone;
     step.mergeKey = edit.mergeKey;
+    step.selectedBefore = edit.selectedBefore;
+    step.selectedAfter = edit.selectedAfter;
 
     if (! mergeIntoLast (step))
         push (std::move (step));
@@ -97,6 +99,7 @@ bool EditHistory::mergeIntoLast (Step& step)
 
     bytesHeld -= last.bytes();
     last.added = step.added;
+    last.selectedAfter = step.selectedAfter;
 
     // A drag that came back to where it began leaves nothing to undo.
     if (gridStep (*last.removed, *last.added).removed->getNumColumns() == 0
@@ -145,19 +148,19 @@ void EditHistory::keepWithinBounds()
     }
 }
 
-bool EditHistory::undo (SequencePlayer& player)
+bool EditHistory::undo (SequencePlayer& player, juce::Range<int>* selectAfter)
 {
     const std::lock_guard<std::mutex> sl (lock);
-    return takeStep (player, undoSteps, redoSteps, false);
+    return takeStep (player, undoSteps, redoSteps, false, selectAfter);
 }
 
-bool EditHistory::redo (SequencePlayer& player)
+bool EditHistory::redo (SequencePlayer& player, juce::Range<int>* selectAfter)
 {
     const std::lock_guard<std::mutex> sl (lock);
-    return takeStep (player, redoSteps, undoSteps, true);
+    return takeStep (player, redoSteps, undoSteps, true, selectAfter);
 }
 
-bool EditHistory::takeStep (SequencePlayer& player, Steps& from, Steps& to, bool forward)
+bool EditHistory::takeStep (SequencePlayer& player, Steps& from, Steps& to, bool forward, juce::Range<int>* selectAfter)
 {
     if (from.empty())
         return false;
@@ -170,6 +173,9 @@ bool EditHistory::takeStep (SequencePlayer& player, Steps& from, Steps& to, bool
         clearLocked();
         return false;
     }
+
+    if (selectAfter != nullptr && step.isGrid)
+        *selectAfter = forward ? step.selectedAfter : step.selectedBefore;
 
     to.push_back (std::move (from.back()));
     from.pop_back();

@@ -34,12 +34,14 @@ public:
 
     // A grid edit as the editor describes it: its name in the menu ("delete column 7"), how it
     // moves the play position when done and when undone, and a key that merges the edits of one
-    // gesture (a velocity drag publishes many) into one step (0: a step of its own).
+    // gesture (a velocity drag publishes many) into one step (0: a step of its own). The columns
+    // selected before and after it are selected again when it is undone or redone.
     struct GridEdit
     {
         juce::String name;
         PlayPositionChange done, undone;
         int64_t mergeKey = 0;
+        juce::Range<int> selectedBefore, selectedAfter;
     };
 
     // The editor published after in place of before. Message thread.
@@ -48,11 +50,12 @@ public:
     // The settings changed from before to after through the editor. Message thread.
     void recordSettingsChange (const PlayerSettings& before, const PlayerSettings& after);
 
-    // Takes back the last step (does again the last undone), publishing it through player.
+    // Takes back the last step (does again the last undone), publishing it through player, and
+    // gives the columns to select after it (a grid step's; left as it is for a settings step).
     // false when there was none, or when the grid published is not the one the history left
     // (published by someone else): then the history no longer applies and is cleared.
-    bool undo (SequencePlayer& player);
-    bool redo (SequencePlayer& player);
+    bool undo (SequencePlayer& player, juce::Range<int>* selectAfter = nullptr);
+    bool redo (SequencePlayer& player, juce::Range<int>* selectAfter = nullptr);
 
     // The name of the step undo (redo) would take, empty when none.
     juce::String getUndoName() const;
@@ -75,6 +78,7 @@ private:
         int at = 0;
         std::shared_ptr<const GridState> removed, added;
         PlayPositionChange done, undone;
+        juce::Range<int> selectedBefore, selectedAfter;
         PlayerSettings settingsBefore, settingsAfter;
         int64_t mergeKey = 0;
 
@@ -84,7 +88,7 @@ private:
     using Steps = std::deque<Step>;
 
     static Step gridStep (const GridState& before, const GridState& after);
-    bool takeStep (SequencePlayer& player, Steps& from, Steps& to, bool forward);
+    bool takeStep (SequencePlayer& player, Steps& from, Steps& to, bool forward, juce::Range<int>* selectAfter);
     bool applyGridStep (SequencePlayer& player, const Step& step, bool forward);
     static bool applySettingsStep (SequencePlayer& player, const Step& step, bool forward);
     bool mergeIntoLast (Step& step);

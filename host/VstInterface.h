@@ -27,6 +27,12 @@ typedef float (*AEffectGetParameterProc) (AEffect* effect, VstInt32 index);
 // 'VstP' from the most significant byte down.
 constexpr VstInt32 kEffectMagic = 0x56737450;
 
+// Hosts that scale their own windows tell the plug-in the display's scale through
+// effVendorSpecific: index 'PreS', value 'AeCs' (each from the most significant byte down), the
+// scale in opt (1.5 for 150 %).
+constexpr VstInt32 kVendorScaleIndex = 0x50726553;
+constexpr VstIntPtr kVendorScaleValue = 0x41654373;
+
 struct AEffect
 {
     VstInt32 magic;

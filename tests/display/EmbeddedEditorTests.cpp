@@ -11,6 +11,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <limits>
 #include <thread>
 
 namespace
@@ -114,6 +116,57 @@ TEST_F (EmbeddedEditorTest, OpenPutsTheEditorInTheHostsWindowAndItPaints)
     window->savePng (std::string (CORVADEL_TEST_OUTPUT_DIR) + "/embedded-editor.png");
     EXPECT_EQ (host->dispatch (effect, effEditClose), 0);
     EXPECT_TRUE (window->children().empty());
+}
+
+// A host that scales its windows hands the display's scale over in a vendor message; the player's
+// zoom multiplies it. The size the host asks for, the window it gives, what shows where and where
+// a click lands all scale once by their product, as in the other formats.
+TEST_F (EmbeddedEditorTest, TheHostsScaleAndTheZoomScaleTheWindowItsPixelsAndItsClicksOnce)
+{
+    const auto sendScale = [this] (AEffect* effect, float scale)
+    { return host->dispatch (effect, effVendorSpecific, kVendorScaleIndex, kVendorScaleValue, nullptr, scale); };
+    const auto childSize = [this] { const auto c = window->children(); return c.size() == 1 ? std::pair (c[0].width, c[0].height) : std::pair (0, 0); };
+
+    for (const auto& scaled : scaleCases)
+    {
+        SCOPED_TRACE (std::to_string (scaled.hostScale) + " × " + std::to_string (scaled.zoom) + " %");
+        ASSERT_TRUE (choosePlayersZoom (scaled.zoom));
+        // The host's window follows the editor's size changes: each case starts from a new one.
+        window = std::make_unique<XHostWindow> (900, 900);
+        auto* effect = host->createInstance();
+        host->startPlaying (effect);
+        EXPECT_EQ (sendScale (effect, scaled.hostScale), 1);
+
+        ERect* rect = nullptr;
+        ASSERT_NE (host->dispatch (effect, effEditGetRect, 0, 0, &rect), 0);
+        EXPECT_EQ (std::pair (int (rect->right), int (rect->bottom)), std::pair (scaled.width, scaled.height)) << "the size asked before opening";
+        ASSERT_EQ (host->dispatch (effect, effEditOpen, 0, 0, window->asHostPointer()), 1);
+        EXPECT_EQ (childSize(), std::pair (scaled.width, scaled.height));
+
+        const float f = scaled.hostScale * (float) scaled.zoom / 100.0f;
+        ASSERT_TRUE (idleUntil (effect, (int) std::ceil (2 * f), 400, background));
+        EXPECT_EQ (window->pixel ((int) std::floor (2 * f) - 1, 400), lightStrip) << "the 2-pixel strip, scaled";
+
+        window->moveMouse ((int) (column0X * f), (int) (rowY (72) * f));
+        idleFor (effect, 50);
+        window->pressLeftButton();
+        idleFor (effect, 50);
+        window->releaseLeftButton();
+        EXPECT_TRUE (idleUntil (effect, (int) (column0X * f), (int) (rowY (72) * f), onCell));
+        EXPECT_EQ (host->getChunk (effect), makeGridChunk ({ { { { 72, 100 } } }, {} })) << "the click landed on note 72";
+
+        // A scale the host changes while the window is open resizes it; values no display has
+        // change nothing.
+        for (float nonsense : { 0.0f, -1.0f, std::nanf (""), std::numeric_limits<float>::infinity() })
+            sendScale (effect, nonsense);
+        EXPECT_EQ (childSize(), std::pair (scaled.width, scaled.height));
+        sendScale (effect, 1.0f);
+        EXPECT_EQ (childSize(), std::pair (7 * scaled.zoom, 8 * scaled.zoom));
+
+        host->close (effect);
+    }
+
+    choosePlayersZoom (100);
 }
 
 TEST_F (EmbeddedEditorTest, IdleDeliversTheRepaintsOfAPedalPress)

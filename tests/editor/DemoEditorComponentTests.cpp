@@ -618,7 +618,8 @@ namespace
 
 // Each row's edit is undone with Ctrl+Z and done again with Ctrl+Y (Ctrl+Shift+Z every other
 // row): the undo gives back the saved state, the grid and the play position from before the edit,
-// and the redo those from after it; the editor shows what plays all along.
+// and the redo those from after it, each with the columns then selected; the editor shows what
+// plays all along.
 TEST (EditHistory, EveryEditIsOneStepThatUndoAndRedoTakeThroughTheEditor)
 {
     PianoGridMenu::Clipboard chartText { [] (const juce::String& text) { copiedChart = text; }, [] { return juce::String ("C Am | F G"); } };
@@ -678,7 +679,7 @@ TEST (EditHistory, EveryEditIsOneStepThatUndoAndRedoTakeThroughTheEditor)
               EXPECT_FALSE (grid.columnEquals (2, grid, 0)) << "the control";
           } },
         { "moves of a whole 4096-column grid stay within the bound, oldest dropped", GridState::maxColumns, 0,
-          [] (HistoryBench& b) { for (int i = 0; i < 12; ++i) b.dragName (0, GridState::maxColumns); },
+          [] (HistoryBench& b) { for (int i = 0; i < 12; ++i) b.dragName (0, GridState::maxColumns); b.grid().selectColumns ({ 0, 1 }); },
           [] (HistoryBench& b) { b.dragName (0, GridState::maxColumns); }, none, "move column 1", true,
           [] (HistoryBench& b) {
               EXPECT_LE (b.history().getBytesHeld(), EditHistory::maxBytes);
@@ -709,9 +710,11 @@ TEST (EditHistory, EveryEditIsOneStepThatUndoAndRedoTakeThroughTheEditor)
         row.prepare (bench);
         const auto stateBefore = bench.saved();
         const auto positionBefore = bench.position();
+        const auto selectedBefore = bench.grid().getSelection();
         row.edit (bench);
         const auto stateAfter = bench.saved();
         const auto positionAfter = bench.position();
+        const auto selectedAfter = bench.grid().getSelection();
         EXPECT_NE (stateAfter, stateBefore) << "the edit changed the state";
         row.between (bench);
         const auto stateBetween = bench.saved();
@@ -736,12 +739,14 @@ TEST (EditHistory, EveryEditIsOneStepThatUndoAndRedoTakeThroughTheEditor)
         EXPECT_EQ (bench.saved(), stateBefore) << "undone";
         EXPECT_EQ (bench.grid().getShownSequence(), bench.filter.getPlayer().getSequence()) << "shown as it plays";
         EXPECT_EQ (bench.position(), positionBefore) << "sounding " << bench.position().sounding << ", next " << bench.position().next;
+        EXPECT_EQ (bench.grid().getSelection(), selectedBefore) << "the columns selected before the edit";
 
         EXPECT_TRUE (r % 2 == 0 ? bench.key ('y', false) : bench.key ('z', true));
         bench.grid().refreshFromPlayer();
         EXPECT_EQ (bench.saved(), stateAfter) << "redone";
         EXPECT_EQ (bench.grid().getShownSequence(), bench.filter.getPlayer().getSequence());
         EXPECT_EQ (bench.position(), positionAfter) << "sounding " << bench.position().sounding << ", next " << bench.position().next;
+        EXPECT_EQ (bench.grid().getSelection(), selectedAfter) << "the columns selected after it";
 
         if (row.check)
             row.check (bench);

@@ -157,18 +157,10 @@ TEST_P (FormatEditor, StopEndsTheSoundingChordAtTheNextBlock)
 // scale once by their product.
 TEST_P (FormatEditor, TheHostsScaleAndTheZoomScaleTheWindowItsPixelsAndItsClicksOnce)
 {
-    const auto configHome = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("corvadel-zoom-test");
-    const auto preference = configHome.getChildFile ("corvadel").getChildFile ("editor.settings");
-    preference.getParentDirectory().createDirectory();
-    setenv ("XDG_CONFIG_HOME", configHome.getFullPathName().toRawUTF8(), 1);
-
-    struct Case { float hostScale; int zoom; int width, height; };
-    for (const auto& scaled : { Case { 1.5f, 100, 1050, 1200 }, Case { 2.0f, 100, 1400, 1600 },
-                                Case { 1.0f, 150, 1050, 1200 }, Case { 1.5f, 150, 1575, 1800 } })
+    for (const auto& scaled : scaleCases)
     {
         SCOPED_TRACE (std::to_string (scaled.hostScale) + " × " + std::to_string (scaled.zoom) + " %");
-        ASSERT_TRUE (preference.replaceWithText ("<?xml version=\"1.0\" encoding=\"UTF-8\"?><PROPERTIES><VALUE name=\"zoomPercent\" val=\""
-                                                 + juce::String (scaled.zoom) + "\"/></PROPERTIES>"));
+        ASSERT_TRUE (choosePlayersZoom (scaled.zoom));
         auto grid = GridScript::threeChords();
         plugin->loadGrid (GridScript::chunkOf (grid));
         openEditor();
@@ -187,8 +179,7 @@ TEST_P (FormatEditor, TheHostsScaleAndTheZoomScaleTheWindowItsPixelsAndItsClicks
         closeEditor();
     }
 
-    unsetenv ("XDG_CONFIG_HOME");
-    configHome.deleteRecursively();
+    choosePlayersZoom (100);
 }
 
 // A click in the window gives the editor the keyboard: Ctrl+Z takes the click back, Ctrl+Y does

@@ -2,7 +2,11 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <string>
 #include <thread>
 
 // What the editor paints where, as a host's window shows it, and the host's loop that waits for
@@ -41,6 +45,28 @@ inline bool loopUntil (const std::function<void()>& hostLoopOnce, const std::fun
     }
 
     return false;
+}
+
+// A host's display scale and the player's zoom, and the editor's size, as the host's window
+// holds it, under their product.
+struct ScaleCase { float hostScale; int zoom; int width, height; };
+constexpr ScaleCase scaleCases[] = { { 1.5f, 100, 1050, 1200 }, { 2.0f, 100, 1400, 1600 },
+                                     { 1.0f, 150, 1050, 1200 }, { 1.5f, 150, 1575, 1800 } };
+
+// Chooses the player's zoom for the editors opened from now on, as the editor's menu keeps it: in
+// the preference file under XDG_CONFIG_HOME, which the test runner points into the build folder.
+inline bool choosePlayersZoom (int percent)
+{
+    const char* configHome = std::getenv ("XDG_CONFIG_HOME");
+
+    if (configHome == nullptr || *configHome != '/')
+        return false;
+
+    const auto folder = std::filesystem::path (configHome) / "corvadel";
+    std::filesystem::create_directories (folder);
+    std::ofstream (folder / "editor.settings") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?><PROPERTIES>"
+                                                  "<VALUE name=\"zoomPercent\" val=\"" << percent << "\"/></PROPERTIES>";
+    return true;
 }
 
 inline void loopFor (const std::function<void()>& hostLoopOnce, int milliseconds, int stepMs = 10)
