@@ -46,7 +46,9 @@ void EditorHosting::createEditorComp()
     editorComp->addAndMakeVisible (editor);
     editor->toFront (false);
     editor->setTopLeftPosition (0, 0);
-    scaleEditor();
+    // The host learns the size from effEditGetRect before it opens the window: nothing to resize.
+    editor->setTransform (juce::AffineTransform::scale (displayScale));
+    editorComp->setBounds (editor->getBoundsInParent());
 }
 
 void EditorHosting::setDisplayScale (float scale)
@@ -57,10 +59,10 @@ void EditorHosting::setDisplayScale (float scale)
         return;
 
     displayScale = juce::jlimit (1.0f, 4.0f, scale);
-    scaleEditor();
+    rescaleOpenEditor();
 }
 
-void EditorHosting::scaleEditor()
+void EditorHosting::rescaleOpenEditor()
 {
     if (editorComp == nullptr)
         return;

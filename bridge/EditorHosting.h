@@ -72,7 +72,7 @@ public:
 
 private:
     static bool isHostIdleDue();
-    void scaleEditor();
+    void rescaleOpenEditor();
 
     JuceVSTWrapper& bridge;
     AudioFilterBase& filter;
