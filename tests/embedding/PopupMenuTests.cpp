@@ -11,7 +11,7 @@
 
 namespace
 {
-VstIntPtr quietHost (AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+VstIntPtr menuTestHost (AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
     return opcode == audioMasterVersion ? 2400 : 0;
 }
@@ -125,7 +125,7 @@ private:
     juce::uint32 menuSeenAt = 0;
 };
 
-void pump (int milliseconds)
+void pumpMessages (int milliseconds)
 {
     juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
 }
@@ -133,9 +133,9 @@ void pump (int milliseconds)
 void pumpUntilDone (const MenuUser& user)
 {
     for (int i = 0; i < 200 && ! user.isDone(); ++i)
-        pump (50);
+        pumpMessages (50);
 
-    pump (100);
+    pumpMessages (100);
 }
 
 class PopupMenuTest : public ::testing::Test
@@ -147,9 +147,9 @@ protected:
         // This program runs the framework itself and pumps it outside the plug-in's calls.
         XHostWindow::countErrorsFromNowOn();
         window = std::make_unique<XHostWindow> (700, 800);
-        bridge = static_cast<JuceVSTWrapper*> (createEffectInstance (&quietHost));
+        bridge = static_cast<JuceVSTWrapper*> (createEffectInstance (&menuTestHost));
         ASSERT_EQ (bridge->dispatcher (effEditOpen, 0, 0, window->asHostPointer(), 0.0f), 1);
-        pump (300);
+        pumpMessages (300);
         editor = dynamic_cast<DemoEditorComponent*> (bridge->getEditorComp()->getChildComponent (0));
         ASSERT_NE (editor, nullptr);
     }
@@ -165,7 +165,7 @@ protected:
     void rightClickColumn (int column)
     {
         window->moveMouse (40 + column * 65 + 32, 400);
-        pump (50);
+        pumpMessages (50);
         window->pressButton (3);
     }
 

@@ -8,14 +8,6 @@
 
 namespace
 {
-bool allBytesZero (const void* start, size_t count)
-{
-    const auto* bytes = static_cast<const unsigned char*> (start);
-    for (size_t i = 0; i < count; ++i)
-        if (bytes[i] != 0)
-            return false;
-    return true;
-}
 
 // Each flag setter and the record bit it owns.
 struct FlagSetter

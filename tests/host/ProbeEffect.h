@@ -438,3 +438,12 @@ private:
 
     int copySpeakerCalls = 0;
 };
+
+inline bool allBytesZero (const void* start, size_t count)
+{
+    const auto* bytes = static_cast<const unsigned char*> (start);
+    for (size_t i = 0; i < count; ++i)
+        if (bytes[i] != 0)
+            return false;
+    return true;
+}

@@ -75,14 +75,6 @@ void expectSameSpeaker (const VstSpeakerProperties& actual, const VstSpeakerProp
     EXPECT_EQ (std::memcmp (actual.future, expected.future, sizeof (actual.future)), 0);
 }
 
-bool allBytesZero (const void* start, size_t count)
-{
-    const auto* bytes = static_cast<const unsigned char*> (start);
-    for (size_t i = 0; i < count; ++i)
-        if (bytes[i] != 0)
-            return false;
-    return true;
-}
 } // namespace
 
 TEST (AllocateArrangement, GivesAZeroedArrangementWithTheChannelCount)

@@ -9,7 +9,6 @@ using ChunkTest = PluginTest;
 
 namespace
 {
-const ChordColumn cMajor { { { 60, 100 }, { 64, 100 }, { 67, 100 } } };
 const ChordColumn odd { { { 0, 1 }, { 127, 127 }, { 61, 300 }, { 33, -5 } } };
 }
 

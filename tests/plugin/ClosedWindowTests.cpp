@@ -7,8 +7,6 @@
 
 namespace
 {
-const ChordColumn cMajor { { { 60, 100 }, { 64, 100 }, { 67, 100 } } };
-const ChordColumn dMinor { { { 62, 90 }, { 65, 90 }, { 69, 90 } } };
 const ChordColumn fifths { { { 41, 70 }, { 48, 300 } } };
 const ChordColumn cluster { { { 1, 10 }, { 2, 20 } } };
 

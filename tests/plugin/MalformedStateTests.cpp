@@ -6,8 +6,6 @@ using MalformedStateTest = PluginTest;
 
 namespace
 {
-const ChordColumn cMajor { { { 60, 100 }, { 64, 100 }, { 67, 100 } } };
-
 std::vector<uint8_t> header (int32_t columns, int32_t cellsPerColumn, size_t extraBytes = 0)
 {
     std::vector<uint8_t> chunk (8 + extraBytes, 0);

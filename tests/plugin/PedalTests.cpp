@@ -6,8 +6,6 @@
 
 namespace
 {
-const ChordColumn cMajor { { { 60, 100 }, { 64, 100 }, { 67, 100 } } };
-const ChordColumn dMinor { { { 62, 90 }, { 65, 90 }, { 69, 90 } } };
 const ChordColumn loud { { { 48, 300 }, { 50, 200 }, { 52, 127 } } };
 
 std::vector<int> notesOf (const std::vector<SentMidi>& events, bool noteOns)

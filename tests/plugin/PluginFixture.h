@@ -8,6 +8,10 @@
 
 // Each test suite loads the plug-in once; each test gets a fresh host that closes whatever
 // instances the test left open.
+// The chords the scenarios lay out most often.
+inline const ChordColumn cMajor { { { 60, 100 }, { 64, 100 }, { 67, 100 } } };
+inline const ChordColumn dMinor { { { 62, 90 }, { 65, 90 }, { 69, 90 } } };
+
 class PluginTest : public ::testing::Test
 {
 protected:

@@ -6,7 +6,7 @@
 
 namespace
 {
-const std::vector<Chord> threeChords { { { 48, 100 }, { 60, 100 } }, { { 50, 90 }, { 62, 90 } }, { { 52, 80 }, { 64, 80 } } };
+const std::vector<Chord> threeLowChords { { { 48, 100 }, { 60, 100 } }, { { 50, 90 }, { 62, 90 } }, { { 52, 80 }, { 64, 80 } } };
 
 const juce::Colour playingNote (0xFFFF0000);
 const juce::Colour restingNote (0xFF7FFFD4);
@@ -44,7 +44,7 @@ TEST_F (EditorPngTest, WritesAPngOfTheEditorsSize)
 
 TEST_F (EditorPngTest, ColumnOfTheLastPressIsMarkedPlaying)
 {
-    ASSERT_EQ (play ({ "--chords", writeChordsFile ("three.mid", threeChords), "--editor-png", "editor.png" }).exitCode, 0);
+    ASSERT_EQ (play ({ "--chords", writeChordsFile ("three.mid", threeLowChords), "--editor-png", "editor.png" }).exitCode, 0);
     const auto image = loadPng (file ("editor.png"));
     ASSERT_TRUE (image.isValid());
 
@@ -64,7 +64,7 @@ TEST_F (EditorPngTest, PlayPositionFollowsThePedalFileUnderTheSettings)
         pedal.insert (pedal.end(), { { tick, juce::MidiMessage::controllerEvent (1, controller, 127) },
                                      { tick + 480, juce::MidiMessage::controllerEvent (1, controller, 0) } });
 
-    ASSERT_EQ (play ({ "--chords", writeChordsFile ("three.mid", threeChords), "--pedal", writeMessagesFile ("p.mid", pedal),
+    ASSERT_EQ (play ({ "--chords", writeChordsFile ("three.mid", threeLowChords), "--pedal", writeMessagesFile ("p.mid", pedal),
                        "--previous-cc", "67", "--editor-png", "editor.png" }).exitCode, 0);
     const auto image = loadPng (file ("editor.png"));
     ASSERT_TRUE (image.isValid());
