@@ -25,6 +25,25 @@ for target in $targets; do
   cmake -S "$here" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchains/mingw-w64-$target.cmake" \
         -DCMAKE_BUILD_TYPE=Release "$@" > "$dir/configure.log" 2>&1 \
     || { cat "$dir/configure.log"; exit 1; }
-  cmake --build "$dir" -j "$(nproc)"
-  echo "built $dir/Corvadel.dll and $dir/Corvadel.vst3"
 done
+
+# The targets build side by side, each line of output marked with its target: one build's last
+# long compilations and links leave processors idle that the other's fill.
+for target in $targets; do
+  dir=$build_dir/windows-$target
+  rm -f "$dir/build-status"
+  { cmake --build "$dir" -j "$(nproc)" 2>&1; echo $? > "$dir/build-status"; } | sed "s/^/[$target] /" &
+done
+wait
+
+failed=0
+for target in $targets; do
+  dir=$build_dir/windows-$target
+  if [ "$(cat "$dir/build-status" 2> /dev/null)" = 0 ]; then
+    echo "built $dir/Corvadel.dll and $dir/Corvadel.vst3"
+  else
+    echo "building for $target failed (its lines above are marked [$target])" >&2
+    failed=1
+  fi
+done
+exit $failed

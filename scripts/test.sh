@@ -21,11 +21,18 @@ BUILD_DIR=$build_dir "$here/scripts/build-windows.sh" x86_64 i686 -- -DCORVADEL_
 
 failed=""
 
+# The Windows tests take turns in their wine prefix and mostly wait on wine: they run beside the
+# Linux tests, and their output follows the Linux tests'.
+windows_log=$build_dir/windows-x86_64/test-output.txt
+(cd "$build_dir/windows-x86_64" && ctest --output-on-failure --timeout 900 -j 2 > "$windows_log" 2>&1) &
+windows_tests=$!
+
 step "Linux: Corvadel.so, Corvadel.vst3, Corvadel.lv2"
 (cd "$build_dir" && ctest --output-on-failure --timeout 900 -j 2) || failed="$failed linux"
 
-step "Windows, 64-bit: Corvadel.dll and Corvadel.vst3 under wine64"
-(cd "$build_dir/windows-x86_64" && ctest --output-on-failure --timeout 900 -j 2) || failed="$failed windows-x86_64"
+step "Windows, 64-bit: Corvadel.dll and Corvadel.vst3 under wine64 (run beside the Linux tests)"
+wait "$windows_tests" || failed="$failed windows-x86_64"
+cat "$windows_log"
 
 step "Windows, 32-bit: Corvadel.dll and Corvadel.vst3"
 if reason=$("$here/scripts/can-run-32bit.sh"); then

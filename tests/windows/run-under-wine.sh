@@ -49,8 +49,9 @@ case $mode in
     env -u DISPLAY -u WAYLAND_DISPLAY timeout -k 10 "$seconds" "$loader" "$@" || status=$?
     ;;
   display)
-    # The prefix's wine processes are stopped while the X server still runs.
-    timeout -k 10 "$seconds" xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+    # The prefix's wine processes are stopped while the X server still runs. The display numbers
+    # are searched from 300, away from the Linux tests' servers, which may start at the same time.
+    timeout -k 10 "$seconds" xvfb-run -a -n 300 -s "-screen 0 1280x1024x24 -nolisten tcp" \
       sh -c '"$0" "$@"; s=$?; "$WINESERVER" -k 2> /dev/null; exit $s' "$loader" "$@" || status=$?
     ;;
   *)
