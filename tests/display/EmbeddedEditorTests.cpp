@@ -66,6 +66,16 @@ protected:
         loopFor ([&] { host->dispatch (effect, effEditIdle); }, milliseconds, stepMs);
     }
 
+    // A click as a hand makes it: the button stays down for a moment.
+    void clickAt (AEffect* effect, int x, int y)
+    {
+        window->moveMouse (x, y);
+        idleFor (effect, 50);
+        window->pressLeftButton();
+        idleFor (effect, 50);
+        window->releaseLeftButton();
+    }
+
     inline static std::unique_ptr<PluginLibrary> library;
     std::unique_ptr<XHostWindow> window;
     std::unique_ptr<PluginHost> host;
@@ -147,11 +157,7 @@ TEST_F (EmbeddedEditorTest, TheHostsScaleAndTheZoomScaleTheWindowItsPixelsAndIts
         ASSERT_TRUE (idleUntil (effect, (int) std::ceil (2 * f), 400, background));
         EXPECT_EQ (window->pixel ((int) std::floor (2 * f) - 1, 400), lightStrip) << "the 2-pixel strip, scaled";
 
-        window->moveMouse ((int) (column0X * f), (int) (rowY (72) * f));
-        idleFor (effect, 50);
-        window->pressLeftButton();
-        idleFor (effect, 50);
-        window->releaseLeftButton();
+        clickAt (effect, (int) (column0X * f), (int) (rowY (72) * f));
         EXPECT_TRUE (idleUntil (effect, (int) (column0X * f), (int) (rowY (72) * f), onCell));
         EXPECT_EQ (host->getChunk (effect), makeGridChunk ({ { { { 72, 100 } } }, {} })) << "the click landed on note 72";
 
@@ -268,12 +274,7 @@ TEST_F (EmbeddedEditorTest, AClickedNoteSurvivesClosingTheEditorAndIsSaved)
     auto* effect = openEditorWith ({});
     ASSERT_TRUE (idleUntil (effect, 3, 400, background));
 
-    // A click as a hand makes it: the button stays down for a moment.
-    window->moveMouse (column0X, rowY (72));
-    idleFor (effect, 50);
-    window->pressLeftButton();
-    idleFor (effect, 50);
-    window->releaseLeftButton();
+    clickAt (effect, column0X, rowY (72));
     ASSERT_TRUE (idleUntil (effect, column0X, rowY (72), onCell)) << "the click switched note 72 on";
 
     host->dispatch (effect, effEditClose);
