@@ -16,7 +16,6 @@
 #include <X11/keysym.h>
 
 #include <cmath>
-#include <cstdlib>
 
 namespace
 {
